@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace melvarin {
+
+class TLanguage;
+
+// The numbered messages every part of the program shows (message n = entry n of
+// section "R" of the current language file).
+
+// Installs the program-wide language table (nullptr uninstalls). The caller
+// keeps ownership and must uninstall before destroying it; once this returns,
+// no other thread is still reading the previous table.
+void SetProgramLanguage(TLanguage* language);
+
+// UTF-8 text of message n, looked up at the moment of the call in the
+// program-wide language. When no table is installed, no language is current, or
+// the current file lacks the message, the built-in Russian text is returned; an
+// unknown number gives the empty text. Safe to call from any thread.
+std::string Message(int n);
+
+// Message(n) with its first "%s" replaced by `arg`. No other character of the
+// text is interpreted, so a language file cannot inject formatting.
+std::string Message(int n, std::string_view arg);
+
+// The built-in Russian text of message n; empty for an unknown number.
+std::string BuiltInMessage(int n);
+
+}  // namespace melvarin
