@@ -11,9 +11,9 @@ bool validTrack(int track) { return track >= 0 && track < kMaxTracks; }
 
 }  // namespace
 
-Msf Msf::fromFrames(int frames) {
+MsfAddress MsfAddress::fromFrames(int frames) {
     if (frames < 0) frames = 0;
-    return Msf{static_cast<std::uint8_t>(frames / kFramesPerMinute),
+    return MsfAddress{static_cast<std::uint8_t>(frames / kFramesPerMinute),
                static_cast<std::uint8_t>((frames / kFramesPerSecond) % 60),
                static_cast<std::uint8_t>(frames % kFramesPerSecond)};
 }

@@ -14,22 +14,22 @@ constexpr int kMaxTracks = 100;  // track entries, the lead-out included
 
 #pragma pack(push, 1)
 // Minute, second, frame.
-struct Msf {
+struct MsfAddress {
     std::uint8_t M;
     std::uint8_t S;
     std::uint8_t F;
 
     int frames() const { return M * kFramesPerMinute + S * kFramesPerSecond + F; }
-    static Msf fromFrames(int frames);
+    static MsfAddress fromFrames(int frames);
 };
 
 // One track of the disc (144 bytes). Start addresses are absolute (they include
 // the 150-frame lead-in); `Length` is a duration.
 struct TrackEntry {
     char Title[100];
-    Msf Start;
-    Msf Length;
-    Msf TrimStart;
+    MsfAddress Start;
+    MsfAddress Length;
+    MsfAddress TrimStart;
     std::uint8_t Reserved1[3];
     std::int32_t StartSector;   // LBA = Start in frames - 150
     std::uint32_t Size;         // Length in frames * 2352
@@ -37,7 +37,7 @@ struct TrackEntry {
     std::uint8_t Trimmed;       // TrimStart and TrimEnd apply
     std::uint8_t Grabbed;       // the track was grabbed already
     std::uint8_t Audio;         // 1 audio, 0 data
-    Msf TrimEnd;
+    MsfAddress TrimEnd;
     std::uint8_t Reserved3[17];
 };
 
@@ -87,7 +87,7 @@ struct DiscRecord {
 };
 #pragma pack(pop)
 
-static_assert(sizeof(Msf) == 3);
+static_assert(sizeof(MsfAddress) == 3);
 static_assert(sizeof(TrackEntry) == 144);
 static_assert(offsetof(TrackEntry, Title) == 0);
 static_assert(offsetof(TrackEntry, Start) == 100);

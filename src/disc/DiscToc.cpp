@@ -27,7 +27,7 @@ bool isAudioControl(int control) {
 
 void setLength(TrackEntry& e, int lengthFrames) {
     if (lengthFrames < 0) lengthFrames = 0;
-    e.Length = Msf::fromFrames(lengthFrames);
+    e.Length = MsfAddress::fromFrames(lengthFrames);
     e.Size = static_cast<std::uint32_t>(e.Length.frames()) * kSectorBytes;
 }
 
@@ -67,7 +67,7 @@ bool FillTracksFromToc(const std::uint8_t* toc, std::size_t size, DiscRecord& di
         const std::uint8_t* d = descriptor(toc, i);
         if (nameTracks) disc.setTitle(i, "Track " + std::to_string(i + 1));
         setLength(e, i < count ? frames(descriptor(toc, i + 1)) - frames(d) : 0);
-        e.Start = Msf{d[5], d[6], d[7]};
+        e.Start = MsfAddress{d[5], d[6], d[7]};
         e.StartSector = frames(d) - kLeadInFrames;
         e.Audio = isAudioControl(d[1] & 0x0F) ? 1 : 0;
         if (i > 0 && i < count && !e.Audio) AdjustForDataSession(e, disc.Tracks[i - 1]);
@@ -81,7 +81,7 @@ void AdjustForDataSession(TrackEntry& entry, TrackEntry& previous) {
     const int sector = moved - kLeadInFrames;
     if (sector < previous.StartSector) return;
     entry.StartSector = sector;
-    entry.Start = Msf::fromFrames(moved);
+    entry.Start = MsfAddress::fromFrames(moved);
     setLength(previous, sector - previous.StartSector);
 }
 

@@ -32,7 +32,7 @@ TEST(DiscRecord, TextsAreCp1251AtTheirOffsets) {
 }
 
 TEST(DiscRecord, MsfAndTrackCountStayInRange) {
-    const Msf m = Msf::fromFrames(4500 + 75 * 2 + 10);
+    const MsfAddress m = MsfAddress::fromFrames(4500 + 75 * 2 + 10);
     EXPECT_EQ(m.M, 1);
     EXPECT_EQ(m.S, 2);
     EXPECT_EQ(m.F, 10);
