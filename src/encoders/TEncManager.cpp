@@ -1,0 +1,155 @@
+#include "encoders/TEncManager.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/Messages.h"
+#include "app/SettingsRecord.h"
+#include "decoders/TWAVEDecoder.h"
+#include "encoders/TLameMP3Encoder.h"
+#include "encoders/TWAVEEncoder.h"
+
+namespace melvarin {
+
+namespace {
+
+template <class T>
+std::unique_ptr<TEncoder> make() {
+    return std::make_unique<T>();
+}
+
+// Scales 16-bit samples by `gain` (trunc(gain * v + 0.5)); gains of exactly 1 and 0
+// leave the samples alone.
+void applyGain(void* samples, std::size_t byteCount, double gain) {
+    if (gain == 1.0 || gain == 0.0) return;
+    unsigned char* p = static_cast<unsigned char*>(samples);
+    for (std::size_t i = 0; i + 1 < byteCount; i += 2) {
+        const auto v = static_cast<std::int16_t>(p[i] | (p[i + 1] << 8));
+        const auto out = static_cast<std::uint16_t>(static_cast<std::int16_t>(gain * v + 0.5));
+        p[i] = static_cast<unsigned char>(out);
+        p[i + 1] = static_cast<unsigned char>(out >> 8);
+    }
+}
+
+}  // namespace
+
+TEncManager::TEncManager(UserPrompt* prompt, ProgressCallback progress)
+    : prompt_(prompt), progress_(std::move(progress)) {}
+
+const std::vector<EncoderInfo>& TEncManager::Table() {
+    static const std::vector<EncoderInfo> table = {
+        {0, true, "TWAVEEncoder", "", ".wav", &make<TWAVEEncoder>},
+        {1, true, "TLameMP3Encoder", "Lame MP3 Encoder", ".mp3", &make<TLameMP3Encoder>},
+        {1, false, "TWinMP3Encoder", "ACM MP3 Encoder", ".mp3", nullptr},
+        {2, true, "TWMAEncoder", "Windows Media Audio Encoder", ".wma", nullptr},
+        {3, true, "TOggEncoder", "Ogg Vorbis Encoder", ".ogg", nullptr},
+        {4, true, "TAPEEncoder", "Monkey's Audio Encoder", ".ape", nullptr},
+        {5, true, "TFAACEncoder", "Free Advanced Audio Coder", ".aac", nullptr},
+        {6, true, "TACMEncoder", "Audio Compress Manager (ACM)", "", nullptr},
+        {7, true, "TFLACEncoder", "Free Losless Audio Coder", ".flac", nullptr},
+    };
+    return table;
+}
+
+const EncoderInfo* TEncManager::Find(const EncoderConfig& config) {
+    for (const EncoderInfo& row : Table()) {
+        if (row.index != config.EncoderIndex) continue;
+        if (row.index == 1 && row.useLame != (config.UseLame != 0)) continue;
+        return &row;
+    }
+    return nullptr;
+}
+
+std::string TEncManager::Extension(const EncoderConfig& config) {
+    const EncoderInfo* row = Find(config);
+    if (!row) return {};
+    if (row->index == 6) {
+        const char* ext = config.ACMFileExt;
+        std::size_t n = 0;
+        while (n < sizeof config.ACMFileExt && ext[n] != '\0') ++n;
+        return std::string(ext, n);
+    }
+    return row->extension;
+}
+
+void TEncManager::Tell(const std::string& text, Icon icon) const {
+    if (prompt_) prompt_->message(text, icon);
+}
+
+std::unique_ptr<TEncoder> TEncManager::CreateEncoder(EncoderConfig* config, const PcmFormat* format) {
+    if (!config || !format) return nullptr;
+    const EncoderInfo* row = Find(*config);
+    if (!row) {
+        Tell("Fatal error: Wrong Encoder Index!", Icon::Error);
+        return nullptr;
+    }
+    if (!row->available()) {
+        Tell(std::string("The encoder \"") + row->displayName + "\" is not part of this build.",
+             Icon::Warning);
+        return nullptr;
+    }
+    std::unique_ptr<TEncoder> encoder = row->create();
+    encoder->SetConfig(config);
+    if (!encoder->SetFormat(format)) return nullptr;
+    return encoder;
+}
+
+bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& destination,
+                                 TIDTag* tag, EncoderConfig* config) {
+    TWAVEDecoder decoder;
+    // Encoders take 16-bit samples only.
+    if (!decoder.Open(source) || decoder.BitsPerSample != 16) {
+        Tell(Message(97), Icon::Warning);
+        return false;
+    }
+    const PcmFormat format = PcmFormat::pcm16(decoder.SampleRate, decoder.Channels);
+    std::unique_ptr<TEncoder> encoder = CreateEncoder(config, &format);
+    if (!encoder) return false;
+    encoder->SetTag(tag);
+    const int chunk = encoder->Open(destination, 0);
+    if (chunk <= 0) {
+        Tell("Can't initialize encoding stream", Icon::Warning);
+        return false;
+    }
+
+    const bool normalize = config->Normalize != 0;
+    std::vector<char> buffer(static_cast<std::size_t>(chunk));
+    std::size_t got = decoder.Read(buffer.data(), buffer.size());
+    while (got > 0) {
+        if (progress_) {
+            bool cancel = false;
+            progress_(decoder.GetPosition(), decoder.GetDuration(), cancel);
+            if (cancel) {
+                encoder->Close();
+                encoder.reset();
+                std::remove(destination.c_str());
+                return true;
+            }
+        }
+        if (normalize) applyGain(buffer.data(), got, Gain);
+        if (!encoder->Encode(buffer.data(), got)) {
+            const std::string why = encoder->LastError();
+            encoder->Close();
+            encoder.reset();
+            std::remove(destination.c_str());
+            Tell("Encoding failed: " + why, Icon::Warning);
+            return false;
+        }
+        got = decoder.Read(buffer.data(), buffer.size());
+    }
+    if (!encoder->Close()) {
+        const std::string why = encoder->LastError();
+        encoder.reset();
+        std::remove(destination.c_str());
+        Tell("Encoding failed: " + why, Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool TEncManager::ListAcmMp3Codecs(std::vector<std::string>&) const { return HasAcmMp3Codec; }
+void TEncManager::ListAcmCodecs(std::vector<std::string>&) const {}
+void TEncManager::ListAcmMp3Formats(std::vector<std::string>& list, int) const { list.clear(); }
+void TEncManager::ListAcmFormats(std::vector<std::string>& list, int) const { list.clear(); }
+
+}  // namespace melvarin
