@@ -1,6 +1,7 @@
 #include "encoders/FileSink.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,11 @@
 namespace melvarin {
 
 FileSink::~FileSink() { close(); }
+
+void FileSink::removeRegularFile(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+}
 
 bool FileSink::fail(const std::string& what) {
     error_ = what + " \"" + path_ + "\": " + std::strerror(errno);

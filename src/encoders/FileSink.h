@@ -16,6 +16,9 @@ public:
 
     // Creates or truncates `path` for writing. False (with error()) on failure.
     bool open(const std::string& path);
+    // Deletes `path` when it is a regular file (never a device or a folder).
+    static void removeRegularFile(const std::string& path);
+
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
 

@@ -1,11 +1,11 @@
 #include "encoders/TEncManager.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "app/Messages.h"
 #include "app/SettingsRecord.h"
 #include "decoders/TWAVEDecoder.h"
+#include "encoders/FileSink.h"
 #include "encoders/TLameMP3Encoder.h"
 #include "encoders/TWAVEEncoder.h"
 
@@ -122,7 +122,7 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
             if (cancel) {
                 encoder->Close();
                 encoder.reset();
-                std::remove(destination.c_str());
+                FileSink::removeRegularFile(destination);
                 return true;
             }
         }
@@ -131,7 +131,7 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
             const std::string why = encoder->LastError();
             encoder->Close();
             encoder.reset();
-            std::remove(destination.c_str());
+            FileSink::removeRegularFile(destination);
             Tell("Encoding failed: " + why, Icon::Warning);
             return false;
         }
@@ -140,7 +140,7 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
     if (!encoder->Close()) {
         const std::string why = encoder->LastError();
         encoder.reset();
-        std::remove(destination.c_str());
+        FileSink::removeRegularFile(destination);
         Tell("Encoding failed: " + why, Icon::Warning);
         return false;
     }

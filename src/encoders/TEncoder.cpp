@@ -1,7 +1,5 @@
 #include "encoders/TEncoder.h"
 
-#include <cstdio>
-
 #include "encoders/FileSink.h"
 
 namespace melvarin {
@@ -23,7 +21,7 @@ int TEncoder::Open(const std::string& fileName, std::uint64_t expectedBytes) {
         return 0;
     }
     const int chunk = OpenSink(std::move(sink), expectedBytes);
-    if (chunk == 0) std::remove(fileName.c_str());
+    if (chunk == 0) FileSink::removeRegularFile(fileName);
     return chunk;
 }
 
