@@ -8,7 +8,7 @@ namespace melvarin {
 
 constexpr int kFramesPerSecond = 75;
 constexpr int kFramesPerMinute = 4500;
-constexpr int kSectorBytes = 2352;
+constexpr int kCdSectorBytes = 2352;
 constexpr int kLeadInFrames = 150;
 constexpr int kMaxTracks = 100;  // track entries, the lead-out included
 

@@ -28,7 +28,7 @@ bool isAudioControl(int control) {
 void setLength(TrackEntry& e, int lengthFrames) {
     if (lengthFrames < 0) lengthFrames = 0;
     e.Length = MsfAddress::fromFrames(lengthFrames);
-    e.Size = static_cast<std::uint32_t>(e.Length.frames()) * kSectorBytes;
+    e.Size = static_cast<std::uint32_t>(e.Length.frames()) * kCdSectorBytes;
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ void storeSample(std::uint8_t* p, std::int16_t v) {
 // re-read.
 int judgePair(const std::uint8_t* a, const std::uint8_t* b) {
     int equal = 0, differing = 0;
-    for (int k = 0; k < kSectorBytes; ++k) {
-        if (a[kSectorBytes - 1 - k] == b[k]) {
+    for (int k = 0; k < kCdSectorBytes; ++k) {
+        if (a[kCdSectorBytes - 1 - k] == b[k]) {
             ++equal;
         } else if (++differing > kMaxDiffering) {
             return 0;
@@ -101,8 +101,8 @@ int CheckSectorPair(std::uint8_t* a, std::uint8_t* b, std::int32_t lbaA, SectorR
 std::uint8_t CorrectBlock(std::uint8_t* block, int count, SectorRereader* drive, std::int32_t lba) {
     unsigned sum = 0;
     for (int i = 0; i + 1 < count; ++i) {
-        std::uint8_t* sector = block + std::size_t(i) * kSectorBytes;
-        sum += static_cast<unsigned>(CheckSectorPair(sector, sector + kSectorBytes, lba + i, drive));
+        std::uint8_t* sector = block + std::size_t(i) * kCdSectorBytes;
+        sum += static_cast<unsigned>(CheckSectorPair(sector, sector + kCdSectorBytes, lba + i, drive));
     }
     return static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
 }
@@ -110,10 +110,10 @@ std::uint8_t CorrectBlock(std::uint8_t* block, int count, SectorRereader* drive,
 int RereadSilentSectors(std::uint8_t* block, int count, std::int32_t lba, SectorRereader* drive) {
     if (count <= 0) return 0;
     for (int i = 0; i + 1 < count; ++i) {
-        std::uint8_t* sector = block + std::size_t(i) * kSectorBytes;
+        std::uint8_t* sector = block + std::size_t(i) * kCdSectorBytes;
         int zeros = 0;
-        for (int k = 0; k < kSectorBytes; ++k) zeros += sector[k] == 0;
-        if (zeros > kSectorBytes / 2 && drive != nullptr) {
+        for (int k = 0; k < kCdSectorBytes; ++k) zeros += sector[k] == 0;
+        if (zeros > kCdSectorBytes / 2 && drive != nullptr) {
             drive->Seek(lba + i);
             drive->ReadSectors(lba + i, 1, sector);
         }
