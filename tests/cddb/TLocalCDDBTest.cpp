@@ -124,10 +124,12 @@ TEST(TLocalCDDB, ArtistListCountsEveryFileAndAddsEachArtistOnce) {
     TempDir dir;
     TLocalCDDB db;
     db.SetBasePath(dir / "db", "");
-    // 500 discs spread over names and categories, artists repeating in other cases.
+    // 500 files of one disc each (as earlier versions stored them), artists
+    // repeating in other cases.
     for (std::uint32_t i = 0; i < 500; ++i) {
         const std::string artist = (i % 2 ? "artist " : "ARTIST ") + std::to_string(i % 50);
-        ASSERT_TRUE(db.SaveXmcd(makeDisc((i << 24) | i, artist, i % 3 ? "rock" : "jazz")));
+        const XmcdRecord d = makeDisc(i, artist, "rock");
+        test::writeFile(dir / ("db/" + std::string(i % 3 ? "rock/" : "jazz/") + std::to_string(i)), Xmcd::render(d));
     }
     ASSERT_TRUE(db.SaveXmcd(makeDisc(0x01FF0001, "Ёлка", "folk")));
     ASSERT_TRUE(db.SaveXmcd(makeDisc(0x02FF0001, "ёЛКА", "folk")));
