@@ -41,33 +41,46 @@ std::string unquote(std::string_view s) {
     return std::string(s);
 }
 
-// Calls `pair(key, value)` for every setting of the text.
+bool startsPair(std::string_view word) {
+    const std::size_t eq = word.find('=');
+    if (eq == std::string_view::npos || eq == 0) return false;
+    for (char c : word.substr(0, eq))
+        if (!((c >= 'a' && c <= 'z') || c == '_')) return false;
+    return true;
+}
+
+// Calls `pair(key, value)` for every setting of the text. A word "key=..."
+// starts a setting; the words up to the next such word belong to its value.
 template <typename F>
 void forEachPair(std::string_view text, F pair) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view line = trim(withoutComment(text.substr(pos, end - pos)));
+        const std::string_view line = trim(withoutComment(text.substr(pos, end - pos)));
         pos = end + 1;
         if (line.empty() || line.front() == '[') continue;
-        const std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos) {
-            const std::string_view key = trim(line.substr(0, eq));
-            if (key == "vendor" || key == "product" || key == "revision") {
-                pair(key, line.substr(eq + 1));
-                continue;
-            }
-        }
-        while (!line.empty()) {
-            std::size_t stop = line.find_first_of(" \t");
+        std::string_view key;
+        std::size_t valueStart = 0, valueEnd = 0;
+        std::size_t at = 0;
+        while (at < line.size()) {
+            std::size_t stop = line.find_first_of(" \t", at);
             if (stop == std::string_view::npos) stop = line.size();
-            const std::string_view word = line.substr(0, stop);
-            const std::size_t e = word.find('=');
-            pair(trim(word.substr(0, e == std::string_view::npos ? word.size() : e)),
-                 e == std::string_view::npos ? std::string_view() : word.substr(e + 1));
-            line = trim(line.substr(stop));
+            const std::string_view word = line.substr(at, stop - at);
+            if (startsPair(word)) {
+                if (!key.empty()) pair(key, line.substr(valueStart, valueEnd - valueStart));
+                key = word.substr(0, word.find('='));
+                valueStart = at + key.size() + 1;
+                valueEnd = stop;
+            } else if (!key.empty()) {
+                valueEnd = stop;
+            } else {
+                pair(word, std::string_view());
+            }
+            at = stop;
+            while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
         }
+        if (!key.empty()) pair(key, line.substr(valueStart, valueEnd - valueStart));
     }
 }
 
