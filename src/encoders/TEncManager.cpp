@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/SettingsRecord.h"
 #include "decoders/TWAVEDecoder.h"
+#include "disc/SampleUtils.h"
 #include "encoders/FileSink.h"
 #include "encoders/TLameMP3Encoder.h"
 #include "encoders/TWAVEEncoder.h"
@@ -16,19 +17,6 @@ namespace {
 template <class T>
 std::unique_ptr<TEncoder> make() {
     return std::make_unique<T>();
-}
-
-// Scales 16-bit samples by `gain` (trunc(gain * v + 0.5)); gains of exactly 1 and 0
-// leave the samples alone.
-void applyGain(void* samples, std::size_t byteCount, double gain) {
-    if (gain == 1.0 || gain == 0.0) return;
-    unsigned char* p = static_cast<unsigned char*>(samples);
-    for (std::size_t i = 0; i + 1 < byteCount; i += 2) {
-        const auto v = static_cast<std::int16_t>(p[i] | (p[i + 1] << 8));
-        const auto out = static_cast<std::uint16_t>(static_cast<std::int16_t>(gain * v + 0.5));
-        p[i] = static_cast<unsigned char>(out);
-        p[i + 1] = static_cast<unsigned char>(out >> 8);
-    }
 }
 
 }  // namespace
@@ -126,7 +114,7 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
                 return true;
             }
         }
-        if (normalize) applyGain(buffer.data(), got, Gain);
+        if (normalize) ApplyGain(reinterpret_cast<std::uint8_t*>(buffer.data()), got, Gain);
         if (!encoder->Encode(buffer.data(), got)) {
             const std::string why = encoder->LastError();
             encoder->Close();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/SettingsRecord.h"
+#include "disc/SampleUtils.h"
 #include "encoders/LameStreamConfig.h"
 #include "tags/ID3v1.h"
 #include "tags/ID3v2.h"
@@ -15,17 +16,6 @@ namespace melvarin {
 
 static_assert(std::endian::native == std::endian::little, "samples are taken as little-endian");
 
-namespace {
-
-// L/2 + R/2 per frame, each half rounded toward zero.
-std::size_t stereoToMono(const std::int16_t* in, std::size_t sampleCount, std::int16_t* out) {
-    const std::size_t frames = sampleCount / 2;
-    for (std::size_t i = 0; i < frames; ++i)
-        out[i] = static_cast<std::int16_t>(in[2 * i] / 2 + in[2 * i + 1] / 2);
-    return frames;
-}
-
-}  // namespace
 
 TLameMP3Encoder::~TLameMP3Encoder() {
     Close();
@@ -127,8 +117,8 @@ bool TLameMP3Encoder::Encode(const void* samples, std::size_t byteCount) {
         pcm = aligned.data();
     }
     if (downmix_) {
-        mono_.resize(sampleCount / 2);
-        sampleCount = stereoToMono(pcm, sampleCount, mono_.data());
+        mono_.assign(pcm, pcm + sampleCount);
+        sampleCount = StereoToMono(mono_.data(), sampleCount);
         pcm = mono_.data();
     }
     for (std::size_t done = 0; done < sampleCount; done += samplesPerChunk_) {
