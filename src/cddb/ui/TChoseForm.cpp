@@ -1,0 +1,61 @@
+#include "cddb/ui/TChoseForm.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/WindowTexts.h"
+
+namespace melvarin {
+namespace {
+
+QString russian(const char* control, TextRole role) {
+    return QString::fromStdString(WindowTexts::russian("TChoseForm", control, role));
+}
+
+}  // namespace
+
+TChoseForm::TChoseForm(QWidget* parent, const QString& label, const QStringList& items, bool editable,
+                       const QString& initialText)
+    : QDialog(parent) {
+    setObjectName("TChoseForm");
+    setWindowTitle(russian("TChoseForm", TextRole::Title));
+
+    label_ = new QLabel(label, this);
+    label_->setObjectName("Label1");
+    box_ = new QComboBox(this);
+    box_->setObjectName("ComboBox1");
+    box_->setEditable(editable);
+    box_->addItems(items);
+    box_->setMinimumWidth(360);
+    if (editable) box_->setEditText(initialText);
+    else if (!items.isEmpty()) box_->setCurrentIndex(0);
+
+    auto* ok = new QPushButton("Ok", this);
+    ok->setObjectName("OkButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(russian("SpeedButton1", TextRole::Text), this);
+    cancel->setObjectName("SpeedButton1");
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label_);
+    layout->addWidget(box_);
+    layout->addLayout(buttons);
+}
+
+int TChoseForm::chosenIndex() const {
+    if (!box_->isEditable()) return box_->currentIndex();
+    return box_->findText(box_->currentText());
+}
+
+QString TChoseForm::chosenText() const { return box_->currentText(); }
+
+}  // namespace melvarin
