@@ -1,0 +1,42 @@
+#pragma once
+#include <functional>
+
+#include "drive/DeviceLayer.h"
+
+namespace melvarin {
+
+// The device layer of a running program: /dev nodes through open(2), SG_IO and
+// SG_GET_SCSI_ID, plus the emulated drives from a discovery function (called once,
+// on first use; none when it is empty).
+class LinuxDeviceLayer : public DeviceLayer {
+public:
+    using VirtualSource = std::function<std::vector<std::shared_ptr<ScsiDevice>>()>;
+
+    explicit LinuxDeviceLayer(VirtualSource virtualSource = {}, std::string devDir = "/dev/");
+
+    bool passThroughAvailable() override { return true; }
+    std::unique_ptr<ScsiDevice> open(const std::string& path, bool readWrite) override;
+    std::vector<std::string> deviceNames() override;
+    bool genericDriverPresent() override;
+    std::optional<GenericNodeId> scsiId(const std::string& path) override;
+    // The Linux SCSI mid-layer addresses up to 16 targets on the hosts that carry
+    // optical drives (ATA, USB, SAS), and reports no narrower limit.
+    int hostMaxTargets(int) override { return 16; }
+    const std::vector<std::shared_ptr<ScsiDevice>>& virtualDrives() override;
+
+    // Hook for the emulated-drive module: the discovery function used by layers
+    // made with makeSystemDeviceLayer(). Set once at start-up.
+    static void setDefaultVirtualSource(VirtualSource source);
+    static VirtualSource defaultVirtualSource();
+
+private:
+    VirtualSource virtualSource_;
+    std::string devDir_;
+    bool virtualsLoaded_ = false;
+    std::vector<std::shared_ptr<ScsiDevice>> virtuals_;
+};
+
+// The layer of the running program (default virtual source).
+std::unique_ptr<DeviceLayer> makeSystemDeviceLayer();
+
+}  // namespace melvarin
