@@ -30,10 +30,10 @@ bool SgIoCommandSet::OpenDevice(int number, int readType) {
     CloseDevice();
     std::this_thread::yield();
     if (number < 0) return false;
-    if (number >= firstVirtual_) {
-        const auto& virtuals = layer_.virtualDrives();
-        const auto index = static_cast<std::size_t>(number - firstVirtual_);
-        if (index >= virtuals.size() || !virtuals[index]) return false;
+    const auto& virtuals = layer_.virtualDrives();
+    const auto index = static_cast<std::size_t>(number - firstVirtual_);
+    if (number >= firstVirtual_ && index < virtuals.size()) {
+        if (!virtuals[index]) return false;
         device_ = virtuals[index];
         readWrite_ = true;
     } else {

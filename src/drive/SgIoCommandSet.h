@@ -10,7 +10,8 @@ namespace melvarin {
 
 // The command set that addresses drives by number through SG_IO: number n is
 // /dev/srN for the real devices; the emulated drives follow, numbered from one
-// past the highest /dev/srN present when the set was made. One device is open at
+// past the highest /dev/srN present when the set was made (numbers beyond them are
+// /dev/srN again). One device is open at
 // a time. Statuses: the SCSI status byte (0 GOOD), 170 when no device is open,
 // 4 when the system call fails or the command is refused before sending.
 class SgIoCommandSet : public CommandSet {
