@@ -91,14 +91,11 @@ bool TLanguage::FindSection(int n) {
     std::lock_guard lock(mutex_);
     if (!handle_) return false;
     std::FILE* f = handle_.get();
-    const long before = std::ftell(f);
     const std::string name = LanguageLine::sectionName(n);
     std::rewind(f);
     std::string line;
     while (LanguageLine::read(f, line))
         if (LanguageLine::isSection(line, name)) return true;
-    std::clearerr(f);
-    if (before >= 0) std::fseek(f, before, SEEK_SET);
     return false;
 }
 

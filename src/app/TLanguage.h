@@ -49,7 +49,8 @@ public:
 
     // Positions the caption reading just after the line "#" + n (two digits at
     // least), searching from the top of the file. False when no language is
-    // current or there is no such section (the position is then unchanged).
+    // current or there is no such section; the position is then at the end, so
+    // the window's lookups that follow give empty texts.
     bool FindSection(int n);
 
     // Reads forward from the caption position to the first entry line numbered n
