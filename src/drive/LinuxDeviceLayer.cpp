@@ -1,5 +1,8 @@
 #include "drive/LinuxDeviceLayer.h"
 
+#include "drive/SgIoCommandSet.h"
+#include "drive/VirtualDrives.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <scsi/sg.h>
@@ -9,7 +12,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 namespace melvarin {
 namespace {
@@ -56,9 +58,6 @@ private:
     std::string path_;
 };
 
-std::mutex gSourceMutex;
-LinuxDeviceLayer::VirtualSource gDefaultSource;
-
 }  // namespace
 
 LinuxDeviceLayer::LinuxDeviceLayer(VirtualSource virtualSource, std::string devDir)
@@ -103,23 +102,19 @@ std::optional<GenericNodeId> LinuxDeviceLayer::scsiId(const std::string& path) {
 const std::vector<std::shared_ptr<ScsiDevice>>& LinuxDeviceLayer::virtualDrives() {
     if (!virtualsLoaded_) {
         virtualsLoaded_ = true;
-        if (virtualSource_) virtuals_ = virtualSource_();
+        bool realFound = false;
+        for (const auto& name : deviceNames()) realFound = realFound || deviceNodeNumber(name, "sr") >= 0;
+        if (virtualSource_) virtuals_ = virtualSource_(realFound);
     }
     return virtuals_;
 }
 
-void LinuxDeviceLayer::setDefaultVirtualSource(VirtualSource source) {
-    std::lock_guard lock(gSourceMutex);
-    gDefaultSource = std::move(source);
-}
-
-LinuxDeviceLayer::VirtualSource LinuxDeviceLayer::defaultVirtualSource() {
-    std::lock_guard lock(gSourceMutex);
-    return gDefaultSource;
-}
-
 std::unique_ptr<DeviceLayer> makeSystemDeviceLayer() {
-    return std::make_unique<LinuxDeviceLayer>(LinuxDeviceLayer::defaultVirtualSource());
+    return std::make_unique<LinuxDeviceLayer>([](bool realDrivesFound) {
+        std::vector<std::shared_ptr<ScsiDevice>> drives;
+        for (const auto& folder : VirtualDriveFolders(realDrivesFound)) drives.push_back(OpenVirtualDrive(folder));
+        return drives;
+    });
 }
 
 }  // namespace melvarin

@@ -7,10 +7,10 @@ namespace melvarin {
 
 // The device layer of a running program: /dev nodes through open(2), SG_IO and
 // SG_GET_SCSI_ID, plus the emulated drives from a discovery function (called once,
-// on first use; none when it is empty).
+// on first use, told whether any /dev/srN exists; none when it is empty).
 class LinuxDeviceLayer : public DeviceLayer {
 public:
-    using VirtualSource = std::function<std::vector<std::shared_ptr<ScsiDevice>>()>;
+    using VirtualSource = std::function<std::vector<std::shared_ptr<ScsiDevice>>(bool realDrivesFound)>;
 
     explicit LinuxDeviceLayer(VirtualSource virtualSource = {}, std::string devDir = "/dev/");
 
@@ -24,11 +24,6 @@ public:
     int hostMaxTargets(int) override { return 16; }
     const std::vector<std::shared_ptr<ScsiDevice>>& virtualDrives() override;
 
-    // Hook for the emulated-drive module: the discovery function used by layers
-    // made with makeSystemDeviceLayer(). Set once at start-up.
-    static void setDefaultVirtualSource(VirtualSource source);
-    static VirtualSource defaultVirtualSource();
-
 private:
     VirtualSource virtualSource_;
     std::string devDir_;
@@ -36,7 +31,8 @@ private:
     std::vector<std::shared_ptr<ScsiDevice>> virtuals_;
 };
 
-// The layer of the running program (default virtual source).
+// The layer of the running program: the emulated drives of MELVARIN_VIRTUAL_DRIVES,
+// or the program home's vdrive/ when no real drive exists (VirtualDrives.h).
 std::unique_ptr<DeviceLayer> makeSystemDeviceLayer();
 
 }  // namespace melvarin

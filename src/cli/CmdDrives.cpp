@@ -1,0 +1,38 @@
+#include <ostream>
+
+#include "cli/CliCommand.h"
+#include "cli/DriveCliSupport.h"
+
+namespace melvarin {
+namespace {
+
+int runDrives(CliContext& ctx, const std::vector<std::string>& args) {
+    std::string error;
+    const auto parsed = CliArgs::parse(args, {}, {"json"}, error);
+    if (!parsed || !parsed->positional().empty()) {
+        *ctx.err << "melvarin-cli drives: " << (parsed ? "no arguments expected" : error) << '\n';
+        return kCliUsage;
+    }
+    CliDrive d;
+    d.LoadSettings(ctx);
+    if (!d.Start(ctx)) return kCliFailed;
+    const TCDROM& cd = *d.cd;
+    if (parsed->has("json")) {
+        *ctx.out << "{\"drives\": [";
+        for (int i = 0; i < cd.DriveCount(); ++i) {
+            *ctx.out << (i ? ", " : "") << "{\"index\": " << i << ", \"name\": " << JsonString(DisplayDriveName(cd.DriveName(i)))
+                     << ", \"device\": " << JsonString(cd.DriveDevice(i)) << "}";
+        }
+        *ctx.out << "]}\n";
+    } else {
+        for (int i = 0; i < cd.DriveCount(); ++i)
+            *ctx.out << i << '\t' << DisplayDriveName(cd.DriveName(i)) << '\t' << cd.DriveDevice(i) << '\n';
+    }
+    return kCliDone;
+}
+
+}  // namespace
+
+MELVARIN_CLI_COMMAND("drives", "[--json]      one line per drive: index, name, device", runDrives);
+
+}  // namespace melvarin
