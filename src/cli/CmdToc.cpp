@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "app/SettingsFile.h"
 #include "app/SettingsRecord.h"
 #include "cddb/DiscXmcd.h"
 #include "cddb/TLocalCDDB.h"
@@ -96,7 +97,7 @@ int runToc(CliContext& ctx, const std::vector<std::string>& args) {
         *ctx.err << "melvarin-cli toc: " << (parsed ? "no arguments expected" : error) << "\n";
         return kCliUsage;
     }
-    SettingsRecord settings = defaultSettings();
+    SettingsRecord settings = SettingsFile::LoadSettings(SettingsFile::loadProfileList().currentFileName()).record;
     if (ctx.drive >= 0) settings.DeviceName = static_cast<std::uint8_t>(ctx.drive);
 
     ensureVirtualDrives();

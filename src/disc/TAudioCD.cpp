@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/Messages.h"
+#include "app/SettingsFile.h"
 #include "app/UserPrompt.h"
 #include "cddb/TDiscTags.h"
 #include "disc/CDText.h"
@@ -22,7 +23,7 @@ std::uint32_t TAudioCD::DiscId() const { return melvarin::DiscId(RawToc.data(), 
 
 bool TAudioCD::ReadDisc(DiscRecord& disc, const SettingsRecord& settings) {
     const int drive = settings.DeviceName;
-    const int readType = drive < static_cast<int>(sizeof settings.CommandType) ? settings.CommandType[drive] : 0;
+    const int readType = SettingsFile::readCommandFor(settings, static_cast<std::size_t>(drive));
     if (!OpenDrive(drive, readType)) {
         if (prompt_) prompt_->message(Message(2), Icon::Error);
         return false;
