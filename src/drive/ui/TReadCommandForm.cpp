@@ -1,0 +1,105 @@
+#include "drive/ui/TReadCommandForm.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/SettingsRecord.h"
+#include "app/UserPrompt.h"
+#include "app/WindowTexts.h"
+#include "drive/ReadCommands.h"
+
+namespace melvarin {
+namespace {
+
+QString russian(const char* control, TextRole role, int index = 0) {
+    return QString::fromStdString(WindowTexts::russian("TReadCommandForm", control, role, index));
+}
+
+}  // namespace
+
+TReadCommandForm::TReadCommandForm(std::vector<ReadTrial> trials, SettingsRecord& settings, int drive, QWidget* parent)
+    : QDialog(parent), trials_(std::move(trials)), settings_(settings), drive_(drive) {
+    setObjectName("TReadCommandForm");
+    setModal(true);
+    setWindowTitle(russian("TReadCommandForm", TextRole::Title));
+    auto* label = new QLabel(russian("Label1", TextRole::Text), this);
+    label->setObjectName("Label1");
+    list_ = new QTreeWidget(this);
+    list_->setObjectName("ListView");
+    list_->setRootIsDecorated(false);
+    list_->setColumnCount(4);
+    QStringList headers;
+    for (int c = 0; c < 4; ++c) headers << russian("ListView", TextRole::Column, c);
+    list_->setHeaderLabels(headers);
+    const QIcon okIcon = style()->standardIcon(QStyle::SP_DialogApplyButton);
+    const QIcon failIcon = style()->standardIcon(QStyle::SP_DialogCancelButton);
+    for (const ReadTrial& t : trials_) {
+        auto* item = new QTreeWidgetItem(list_);
+        item->setText(0, QString::number(t.number));
+        item->setIcon(0, t.succeeded ? okIcon : failIcon);
+        item->setText(1, QString::fromStdString(t.name));
+        item->setText(2, QString::number(t.sectors));
+        item->setText(3, QString::fromStdString(t.result));
+        item->setData(0, Qt::UserRole, t.value);
+    }
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    auto* ok = new QPushButton("Ok", this);
+    ok->setObjectName("SpeedButton2");
+    auto* cancel = new QPushButton(russian("SpeedButton1", TextRole::Text), this);
+    cancel->setObjectName("SpeedButton1");
+    connect(ok, &QPushButton::clicked, this, &TReadCommandForm::SpeedButton2Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(list_);
+    layout->addLayout(buttons);
+    resize(520, 560);
+}
+
+void TReadCommandForm::ApplyTexts(const std::vector<std::string>& texts) {
+    if (texts.size() < 7) return;
+    auto q = [&](int i) { return QString::fromStdString(texts[i]); };
+    if (!texts[0].empty()) setWindowTitle(q(0));
+    if (!texts[1].empty()) findChild<QLabel*>("Label1")->setText(q(1));
+    QStringList headers;
+    for (int c = 0; c < 4; ++c) headers << (texts[2 + c].empty() ? list_->headerItem()->text(c) : q(2 + c));
+    list_->setHeaderLabels(headers);
+    if (!texts[6].empty()) findChild<QPushButton*>("SpeedButton1")->setText(q(6));
+}
+
+void TReadCommandForm::SpeedButton2Click() {
+    const QTreeWidgetItem* item = list_->currentItem();
+    if (!item || !item->isSelected()) return;
+    const std::uint32_t value = item->data(0, Qt::UserRole).toUInt();
+    settings_.NumSecRead = static_cast<std::uint8_t>(value >> 8);
+    if (drive_ >= 0 && drive_ < 32) settings_.CommandType[drive_] = static_cast<std::uint8_t>(value & 0xFF);
+    accept();
+}
+
+bool TReadCommandForm::Run(QWidget* parent, TCDROM& cd, UserPrompt& prompt, const std::function<bool()>& discLoaded,
+                           int transport, int drive, SettingsRecord& settings) {
+    if (!ReadCommandDetector::WaitForDisc(prompt, discLoaded)) return false;
+    const int sectors = SectorsPerRead(settings.NumSecRead);
+    auto result = ReadCommandDetector::Run(cd, transport, drive, sectors);
+    if (result.outcome == ReadCommandDetector::Outcome::DiscTooShort) {
+        prompt.message(ReadCommandDetector::TooShortText(
+                           result.leadOut, ReadCommandDetector::kTrialLba + static_cast<std::uint32_t>(std::max(sectors, 26))),
+                       Icon::Warning);
+        return false;
+    }
+    TReadCommandForm form(std::move(result.trials), settings, drive, parent);
+    return form.exec() == QDialog::Accepted;
+}
+
+}  // namespace melvarin
