@@ -1,0 +1,40 @@
+#include <ostream>
+
+#include "app/SettingsFile.h"
+#include "cddb/FreedbLookup.h"
+#include "cli/CliCommand.h"
+#include "platform/FileUtil.h"
+#include "platform/ProgramHome.h"
+
+namespace melvarin {
+namespace {
+
+// cddb-sites [--server HOST[:PORT]]: fetches the mirror list (from the default
+// server unless given) and saves it as the settings window's site list.
+int runCddbSites(CliContext& ctx, const std::vector<std::string>& args) {
+    std::string error;
+    const auto parsed = CliArgs::parse(args, {"server"}, {}, error);
+    if (!parsed || !parsed->positional().empty()) {
+        *ctx.err << "melvarin-cli cddb-sites: " << (error.empty() ? "unexpected argument" : error) << '\n';
+        return kCliUsage;
+    }
+    const SettingsRecord settings = SettingsFile::LoadSettings("set.dat").record;
+    const CCDDBSite site =
+        CCDDBSite::FromServer(parsed->value("server").value_or(CCDDBSite::kDefaultHost), CCDDBSite::kDefaultPath);
+    FileUtil::makeDirs(ProgramHome::settingDir());
+    std::vector<CCDDBSite> sites;
+    const int n = FreedbLookup::FetchSites(settings, site, ProgramHome::settingDir() + "serervs.lst", sites);
+    if (n <= 0) {
+        *ctx.err << "melvarin-cli cddb-sites: no site list from " << site.Host << ':' << site.Port
+                 << " (the list is left as it was)\n";
+        return kCliFailed;
+    }
+    for (const auto& s : sites) *ctx.out << FreedbLookup::SiteCaption(s) << '\n';
+    return kCliDone;
+}
+
+}  // namespace
+
+MELVARIN_CLI_COMMAND("cddb-sites", "[--server HOST[:PORT]]", runCddbSites);
+
+}  // namespace melvarin
