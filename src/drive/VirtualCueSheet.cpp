@@ -241,6 +241,8 @@ private:
             if (!n || *n < 1 || *n > 2) return problem("only sessions 01 and 02 are supported");
             if (current() == nullptr && *n != 1) return problem("the first track must be in session 1");
             pendingSession_ = *n;
+        } else if (key == "MEDIUM") {
+            sheet_.rewritable_ = upper(w[2]) == "CD-RW";
         } else if (key == "CDTEXT_ENCODING") {
             const std::string e = upper(w[2]);
             if (e == "ISO-8859-1" || e == "LATIN1" || e == "ISO8859-1")

@@ -54,6 +54,8 @@ public:
     const std::string& title() const { return title_; }
     const std::string& performer() const { return performer_; }
     TextEncoding textEncoding() const { return encoding_; }
+    // "REM MEDIUM CD-RW": the disc was recorded on a rewritable disc.
+    bool rewritable() const { return rewritable_; }
 
     static constexpr int kMaxTracks = 99;
     static constexpr int kMaxMinutes = 99;
@@ -64,6 +66,7 @@ private:
     std::string title_;
     std::string performer_;
     TextEncoding encoding_ = TextEncoding::Latin1;
+    bool rewritable_ = false;
 
     friend class VirtualCueReader;
 };

@@ -50,6 +50,7 @@ std::unique_ptr<VirtualDisc> VirtualDisc::fromSheet(const VirtualCueSheet& sheet
         return nullptr;
     };
     auto disc = std::unique_ptr<VirtualDisc>(new VirtualDisc);
+    disc->rewritable_ = sheet.rewritable();
     for (const auto& f : sheet.files()) {
         const std::string path = f.name.front() == '/' ? f.name : folder + f.name;
         std::string why;

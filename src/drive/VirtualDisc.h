@@ -40,6 +40,8 @@ public:
     // Lead-out of session 1 when the disc has two sessions, else leadOut().
     std::int64_t firstSessionLeadOut() const { return firstSessionLeadOut_; }
     int sessionCount() const { return tracks_.back().session; }
+    // Recorded on a CD-RW (the sheet says "REM MEDIUM CD-RW"): it can be blanked.
+    bool rewritable() const { return rewritable_; }
     // Packs of READ TOC format 5 after its header; empty without CD-TEXT.
     const std::vector<std::uint8_t>& cdText() const { return cdText_; }
     // The track holding `lba` (pre-gap included), or null.
@@ -73,6 +75,7 @@ private:
     std::vector<std::uint8_t> cdText_;
     std::int64_t leadOut_ = 0;
     std::int64_t firstSessionLeadOut_ = 0;
+    bool rewritable_ = false;
 };
 
 }  // namespace melvarin

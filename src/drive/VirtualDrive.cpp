@@ -36,6 +36,13 @@ enum : std::uint8_t {
     kModeSense10 = 0x5A,
     kSetCdSpeed = 0xBB,
     kMechanismStatus = 0xBD,
+    kSynchronizeCache = 0x35,
+    kReadDiscInformation = 0x51,
+    kSendOpc = 0x54,
+    kCloseTrackSession = 0x5B,
+    kSendCueSheet = 0x5D,
+    kBlank = 0xA1,
+    kWrite10 = 0x2A,
 };
 
 // CDB length of each standard command group (vendor groups have none).
@@ -54,7 +61,9 @@ bool handled(std::uint8_t op) {
     switch (op) {
     case kTestUnitReady: case kRezero: case kInquiry: case kStartStop: case kPreventAllow: case kSeek10:
     case kReadSubChannel: case kReadToc: case kPlayAudioMsf: case kPauseResume: case kStopPlay:
-    case kModeSelect10: case kModeSense10: case kSetCdSpeed: case kMechanismStatus:
+    case kModeSelect10: case kModeSense10: case kSetCdSpeed: case kMechanismStatus: case kSynchronizeCache:
+    case kReadDiscInformation: case kSendOpc: case kCloseTrackSession: case kSendCueSheet: case kBlank:
+    case kWrite10:
         return true;
     default:
         return false;
@@ -144,6 +153,18 @@ ScsiResult VirtualDrive::execute(const ScsiCommand& c) {
     case kMechanismStatus: return mechanismStatus(c);
     default: break;
     }
+    if (config_.writer) {
+        switch (op) {
+        case kSynchronizeCache: return synchronizeCache();
+        case kReadDiscInformation: return readDiscInformation(c);
+        case kSendOpc: return sendOpc();
+        case kCloseTrackSession: return closeTrackSession(c);
+        case kSendCueSheet: return sendCueSheet(c);
+        case kBlank: return blank(c);
+        case kWrite10: return write(c);
+        default: break;
+        }
+    }
     // Unknown commands (and read CDBs of an unknown shape) answer "invalid
     // command operation code", but a pending unit attention comes first.
     if (unitAttention_) {
@@ -208,6 +229,7 @@ void VirtualDrive::refreshMedia(bool announce) {
     endPlay();
     position_ = 0;
     readsOfSector_.clear();
+    recording_.reset();
     disc_ = std::move(disc);
     media_ = media;
     stamps_ = stampMedia();  // now including the new disc's files
@@ -266,6 +288,7 @@ ScsiResult VirtualDrive::startStopUnit(const ScsiCommand& c) {
     if (!start) {
         if (locked_) return check(0x05, 0x53, 0x02);  // medium removal prevented
         endPlay();
+        recording_.reset();
         trayOpen_ = true;
         unitAttention_ = false;
         return good();

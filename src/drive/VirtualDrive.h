@@ -79,6 +79,17 @@ private:
     ScsiResult modeSelect(const ScsiCommand& c);
     ScsiResult setCdSpeed(const ScsiCommand& c);
     ScsiResult read(const ScsiCommand& c, int type);
+    // Recorder commands.
+    ScsiResult sendOpc();
+    ScsiResult readDiscInformation(const ScsiCommand& c);
+    ScsiResult sendCueSheet(const ScsiCommand& c);
+    ScsiResult write(const ScsiCommand& c);
+    ScsiResult closeTrackSession(const ScsiCommand& c);
+    ScsiResult blank(const ScsiCommand& c);
+    ScsiResult synchronizeCache();
+    // A blank disc ready for recording, or the reason it is not.
+    std::optional<SenseData> recorderProblem();
+    std::string partPath() const { return folder_ + "disc.bin.part"; }
 
     // The read-CDB type (0-8) a read command stands for, or -1.
     static int readType(std::span<const std::uint8_t> cdb);
@@ -139,6 +150,20 @@ private:
     bool writeCacheEnabled_ = false;
     std::array<std::uint8_t, 4> audioPorts_{0x01, 0xFF, 0x02, 0xFF};  // channel, volume per port
     std::vector<std::uint8_t> writeParameters_;  // page 0x05 as last selected
+
+    // The session being recorded, from SEND CUE SHEET to CLOSE SESSION.
+    struct RecordedTrack {
+        int number = 0;
+        std::uint8_t control = 0;
+        std::int64_t index0 = -1;  // LBA of INDEX 00, -1 when none
+        std::int64_t start = -1;   // LBA of INDEX 01
+    };
+    struct Recording {
+        std::vector<RecordedTrack> tracks;
+        std::int64_t leadOut = 0;
+        bool test = false;
+    };
+    std::optional<Recording> recording_;
 
     std::unordered_map<std::int64_t, std::uint32_t> readsOfSector_;
     std::int64_t paceNext_ = 0;

@@ -130,7 +130,8 @@ ScsiResult VirtualDrive::modeSelect(const ScsiCommand& c) {
         const bool fits = (code == 0x08 && size >= 3) || (code == 0x0E && size >= 12) ||
                           (code == 0x05 && config_.writer && (size == 2 + 0x32 || size == 2 + 0x36));
         if (!fits) return check(0x05, 0x26, 0x00);  // invalid field in parameter list
-        if (code == 0x05 && (d[at + 2] & 0x0F) > 3) return check(0x05, 0x26, 0x00);
+        if (code == 0x05 && ((d[at + 2] & 0x0F) > 3 || ((d[at + 2] & 0x10) && !config_.testWrite)))
+            return check(0x05, 0x26, 0x00);  // unknown write type, or test writing unsupported
         pages.push_back({code, d + at, size});
         at += size;
     }
