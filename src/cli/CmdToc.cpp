@@ -1,7 +1,6 @@
 // melvarin-cli toc [--json]: the disc in the drive as the main window's refresh
 // reads it.
 #include <cstdio>
-#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -14,7 +13,6 @@
 #include "disc/SampleText.h"
 #include "disc/TAudioCD.h"
 #include "drive/LinuxDeviceLayer.h"
-#include "drive/VirtualDrives.h"
 #include "platform/ProgramHome.h"
 
 namespace melvarin {
@@ -75,21 +73,6 @@ void printJson(std::ostream& out, const DiscRecord& d) {
     out << "]}\n";
 }
 
-// The emulated drives, unless the program already chose its source: those of
-// MELVARIN_VIRTUAL_DRIVES, or the home's vdrive/ when the system has no drive.
-void ensureVirtualDrives() {
-    if (LinuxDeviceLayer::defaultVirtualSource()) return;
-    LinuxDeviceLayer::setDefaultVirtualSource([] {
-        bool realDrive = false;
-        std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator("/dev", ec))
-            realDrive = realDrive || e.path().filename().string().rfind("sr", 0) == 0;
-        std::vector<std::shared_ptr<ScsiDevice>> drives;
-        for (const std::string& folder : VirtualDriveFolders(realDrive)) drives.push_back(OpenVirtualDrive(folder));
-        return drives;
-    });
-}
-
 int runToc(CliContext& ctx, const std::vector<std::string>& args) {
     std::string error;
     const auto parsed = CliArgs::parse(args, {}, {"json"}, error);
@@ -100,7 +83,6 @@ int runToc(CliContext& ctx, const std::vector<std::string>& args) {
     SettingsRecord settings = SettingsFile::LoadSettings(SettingsFile::loadProfileList().currentFileName()).record;
     if (ctx.drive >= 0) settings.DeviceName = static_cast<std::uint8_t>(ctx.drive);
 
-    ensureVirtualDrives();
     TAudioCD drive(ProgramHome::albumsDir(), makeSystemDeviceLayer(), ctx.prompt);
     drive.InitInterface(0);
     int transport = settings.Interface;

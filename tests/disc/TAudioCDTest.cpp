@@ -30,7 +30,7 @@ std::string sectors(int count, bool silent = false) {
 // A computer with no real drive and one emulated drive on `folder`.
 std::unique_ptr<DeviceLayer> emulatedOnly(const std::string& folder, const std::string& emptyDev) {
     return std::make_unique<LinuxDeviceLayer>(
-        [folder] {
+        [folder](bool) {
             std::vector<std::shared_ptr<ScsiDevice>> drives;
             drives.push_back(OpenVirtualDrive(folder));
             return drives;
