@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace melvarin {
 namespace {
@@ -58,10 +59,27 @@ private:
     std::string path_;
 };
 
+std::mutex gSourceMutex;
+LinuxDeviceLayer::DefaultSource gDefaultSource;
+
 }  // namespace
+
+void LinuxDeviceLayer::setDefaultVirtualSource(DefaultSource source) {
+    std::lock_guard lock(gSourceMutex);
+    gDefaultSource = std::move(source);
+}
+
+LinuxDeviceLayer::DefaultSource LinuxDeviceLayer::defaultVirtualSource() {
+    std::lock_guard lock(gSourceMutex);
+    return gDefaultSource;
+}
 
 LinuxDeviceLayer::LinuxDeviceLayer(VirtualSource virtualSource, std::string devDir)
     : virtualSource_(std::move(virtualSource)), devDir_(std::move(devDir)) {}
+
+LinuxDeviceLayer::LinuxDeviceLayer(DefaultSource virtualSource, std::string devDir)
+    : LinuxDeviceLayer(virtualSource ? VirtualSource([virtualSource](bool) { return virtualSource(); }) : VirtualSource(),
+                       std::move(devDir)) {}
 
 std::unique_ptr<ScsiDevice> LinuxDeviceLayer::open(const std::string& path, bool readWrite) {
     const int fd = ::open(path.c_str(), (readWrite ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
@@ -110,6 +128,8 @@ const std::vector<std::shared_ptr<ScsiDevice>>& LinuxDeviceLayer::virtualDrives(
 }
 
 std::unique_ptr<DeviceLayer> makeSystemDeviceLayer() {
+    if (auto source = LinuxDeviceLayer::defaultVirtualSource())
+        return std::make_unique<LinuxDeviceLayer>(source);
     return std::make_unique<LinuxDeviceLayer>([](bool realDrivesFound) {
         std::vector<std::shared_ptr<ScsiDevice>> drives;
         for (const auto& folder : VirtualDriveFolders(realDrivesFound)) drives.push_back(OpenVirtualDrive(folder));

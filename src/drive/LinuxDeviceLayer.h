@@ -12,7 +12,11 @@ class LinuxDeviceLayer : public DeviceLayer {
 public:
     using VirtualSource = std::function<std::vector<std::shared_ptr<ScsiDevice>>(bool realDrivesFound)>;
 
+    using DefaultSource = std::function<std::vector<std::shared_ptr<ScsiDevice>>()>;
+
     explicit LinuxDeviceLayer(VirtualSource virtualSource = {}, std::string devDir = "/dev/");
+    // The same with a discovery function that needs no hint.
+    explicit LinuxDeviceLayer(DefaultSource virtualSource, std::string devDir = "/dev/");
 
     bool passThroughAvailable() override { return true; }
     std::unique_ptr<ScsiDevice> open(const std::string& path, bool readWrite) override;
@@ -23,6 +27,11 @@ public:
     // optical drives (ATA, USB, SAS), and reports no narrower limit.
     int hostMaxTargets(int) override { return 16; }
     const std::vector<std::shared_ptr<ScsiDevice>>& virtualDrives() override;
+
+    // A discovery function that replaces the built-in one in layers made by
+    // makeSystemDeviceLayer() from now on (empty: the built-in one again).
+    static void setDefaultVirtualSource(DefaultSource source);
+    static DefaultSource defaultVirtualSource();
 
 private:
     VirtualSource virtualSource_;
