@@ -1,0 +1,111 @@
+#include "app/ui/CaptionApplier.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QWidget>
+
+#include "app/TLanguage.h"
+#include "app/WindowTexts.h"
+
+namespace melvarin {
+namespace {
+
+bool setText(QObject* target, const QString& text) {
+    if (auto* m = qobject_cast<QMenu*>(target)) return m->setTitle(text), true;
+    if (auto* w = qobject_cast<QWidget*>(target); w && w->isWindow()) {
+        w->setWindowTitle(text);
+        return true;
+    }
+    if (auto* a = qobject_cast<QAction*>(target)) return a->setText(text), true;
+    if (auto* b = qobject_cast<QAbstractButton*>(target)) return b->setText(text), true;
+    if (auto* l = qobject_cast<QLabel*>(target)) return l->setText(text), true;
+    if (auto* g = qobject_cast<QGroupBox*>(target)) return g->setTitle(text), true;
+    return false;
+}
+
+bool setHint(QObject* target, const QString& text) {
+    if (auto* a = qobject_cast<QAction*>(target)) return a->setToolTip(text), true;
+    if (auto* w = qobject_cast<QWidget*>(target)) return w->setToolTip(text), true;
+    return false;
+}
+
+bool setColumn(QObject* target, int index, const QString& text) {
+    if (auto* t = qobject_cast<QTableWidget*>(target); t && index < t->columnCount()) {
+        if (!t->horizontalHeaderItem(index)) t->setHorizontalHeaderItem(index, new QTableWidgetItem);
+        t->horizontalHeaderItem(index)->setText(text);
+        return true;
+    }
+    if (auto* t = qobject_cast<QTreeWidget*>(target); t && index < t->columnCount()) {
+        t->headerItem()->setText(index, text);
+        return true;
+    }
+    return false;
+}
+
+bool setNode(QObject* target, int index, const QString& text) {
+    auto* tree = qobject_cast<QTreeWidget*>(target);
+    if (!tree) return false;
+    int n = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it, ++n) {
+        if (n != index) continue;
+        (*it)->setText(0, text);
+        return true;
+    }
+    return false;
+}
+
+bool setItem(QObject* target, int index, const QString& text) {
+    auto* box = qobject_cast<QComboBox*>(target);
+    if (!box || index >= box->count()) return false;
+    box->setItemText(index, text);
+    return true;
+}
+
+}  // namespace
+
+bool CaptionApplier::set(QWidget* window, const Caption& caption, const QString& text) {
+    const QString name = QString::fromStdString(caption.objectName);
+    QObject* target = window->objectName() == name ? window : window->findChild<QObject*>(name);
+    if (!target) return false;
+    switch (caption.role) {
+    case CaptionRole::Title:
+        if (auto* w = qobject_cast<QWidget*>(target)) return w->setWindowTitle(text), true;
+        return false;
+    case CaptionRole::Text: return setText(target, text);
+    case CaptionRole::Hint: return setHint(target, text);
+    case CaptionRole::Column: return setColumn(target, caption.index, text);
+    case CaptionRole::Node: return setNode(target, caption.index, text);
+    case CaptionRole::Item: return setItem(target, caption.index, text);
+    }
+    return false;
+}
+
+void CaptionApplier::applyBuiltIn(QWidget* window, int section) {
+    for (const Caption& c : captions(section)) set(window, c, QString::fromStdString(c.russian));
+}
+
+void CaptionApplier::apply(QWidget* window, int section, TLanguage& language) {
+    const bool found = language.FindSection(section);
+    for (const Caption& c : captions(section))
+        set(window, c, found ? QString::fromStdString(language.GetEntry(c.entry)) : QString());
+}
+
+}  // namespace melvarin
+
+namespace melvarin {
+
+std::vector<Caption> CaptionApplier::captions(int section) {
+    std::vector<Caption> out;
+    for (const WindowText& t : windowTexts(section))
+        out.push_back(Caption{t.entry, t.objectName, static_cast<CaptionRole>(t.role), t.index, t.russian});
+    return out;
+}
+
+}  // namespace melvarin

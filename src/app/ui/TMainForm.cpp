@@ -1,0 +1,242 @@
+#include "app/ui/TMainForm.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include <cstdio>
+
+#include "app/LanguageFiles.h"
+#include "app/Messages.h"
+#include "app/ProgramFolders.h"
+#include "app/SettingsFile.h"
+#include "app/TLanguage.h"
+#include "app/ui/CaptionApplier.h"
+#include "app/ui/GuiPrompt.h"
+#include "platform/ProgramHome.h"
+
+// The icons live in a static library: their resource must be registered by hand.
+static void initIconResources() { Q_INIT_RESOURCE(icons); }
+
+namespace melvarin {
+namespace {
+
+constexpr const char* kTitle = "Melvarin v3.5";
+
+// A stored colour (0x00BBGGRR, or a system colour 0x800000nn) as Qt shows it.
+QColor toQColor(uint32_t value, const QPalette& system) {
+    if (value & 0x80000000u) {
+        switch (value & 0xFF) {
+        case 0x05: return system.color(QPalette::Base);    // window background
+        case 0x0A: return system.color(QPalette::Window);  // active border
+        case 0x0F: return system.color(QPalette::Button);  // button face
+        default: return system.color(QPalette::Window);
+        }
+    }
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    initIconResources();
+    // Objects in their order of creation; those of subsystems the program does
+    // not have yet (disc record, play bar, mixer, local CDDB, encoder manager,
+    // drive, playback thread, disc tags) are absent.
+    tempFolder_ = ProgramHome::tempFilesDir();
+    settings_ = SettingsRecord{};
+    language_ = std::make_unique<TLanguage>();
+    LanguageFiles::install(*language_);
+    SetProgramLanguage(language_.get());
+    prompt_ = std::make_unique<GuiPrompt>(this);
+
+    buildWindow();
+    buildMenus();
+    buildPopup();
+    fillLanguageMenu();
+    connectCommands();
+    setWindowTitle(kTitle);
+
+    profiles_ = SettingsFile::loadProfileList();
+    settings_ = SettingsFile::LoadSettings(profiles_.currentFileName()).record;
+    applySettings();
+    RefreshDisc();
+}
+
+TMainForm::~TMainForm() { shutdown(); }
+
+void TMainForm::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (PlayState != Idle) StopPlay();
+    if (!saveSettingsNow())
+        std::fprintf(stderr, "melvarin: %s\n", Message(85).c_str());
+    ProgramFolders::removeTempFiles();
+    SetProgramLanguage(nullptr);
+}
+
+bool TMainForm::saveSettingsNow() {
+    QHeaderView* header = list_->horizontalHeader();
+    for (int c = 0; c < 5; ++c) settings_.ColumnWidths[c] = static_cast<int16_t>(header->sectionSize(c));
+    for (QAction* a : langGroup_->actions()) {
+        if (!a->isChecked()) continue;
+        setText(settings_.Language, a->toolTip().toStdString());
+        break;
+    }
+    return SettingsFile::SaveCurrentSettings(settings_, profiles_).ok;
+}
+
+void TMainForm::applySettings() {
+    applyColours();
+    list_->setShowGrid(settings_.ShowGrid != 0);
+    QHeaderView* header = list_->horizontalHeader();
+    for (int c = 0; c < 5; ++c)
+        if (settings_.ColumnWidths[c] > 0) header->resizeSection(c, settings_.ColumnWidths[c]);
+    layoutToolbar();
+
+    // The language: the Lang entry whose hint is the stored name, else Russian.
+    const QString stored = QString::fromStdString(getText(settings_.Language));
+    QAction* chosen = langGroup_->actions().front();
+    for (QAction* a : langGroup_->actions())
+        if (stored != QLatin1String("Russian") && a->toolTip() == stored) chosen = a;
+    for (QAction* a : langGroup_->actions()) {
+        a->setChecked(a == chosen);
+        a->setProperty("chosen", a == chosen);
+    }
+    language_->Select(chosen->data().toInt());
+    applyCaptions();
+}
+
+void TMainForm::applyCaptions() {
+    const bool builtIn = !property("captionsApplied").toBool() &&
+                         getText(settings_.Language) == "Russian";
+    setProperty("captionsApplied", true);
+    if (builtIn) CaptionApplier::applyBuiltIn(this, 1);
+    else CaptionApplier::apply(this, 1, *language_);
+    setWindowTitle(kTitle);
+
+    auto* grab = findChild<QToolButton*>("SpeedButton2");
+    mp3HintBase_ = grab->toolTip();
+    grab->setToolTip(mp3HintBase_ + (settings_.MP3AsOGG ? " OGG" : " MP3"));
+    grab->setIcon(QIcon(settings_.MP3AsOGG ? ":/icons/grab-ogg.svg" : ":/icons/grab-mp3.svg"));
+    sizePanelHint_ = sizePanel_->toolTip();
+    trackPanelHint_ = trackPanel_->toolTip();
+    allTimePanelHint_ = allTimePanel_->toolTip();
+    trackPanel_->setText(trackPanelHint_ + ": " + QString::number(rows_.size()));
+    UpdateSizeEstimate();
+}
+
+void TMainForm::applyColours() {
+    const QPalette system = QApplication::palette();
+    const QColor window = toQColor(settings_.WindowColor, system);
+    const QColor control = toQColor(settings_.ControlColor, system);
+    // 0xD1EFFE is the play bar's default; the list shows it a shade greener.
+    const QColor listColour =
+        toQColor(settings_.ControlColor == 0xD1EFFE ? 0xD1EFF1 : settings_.ControlColor, system);
+    paint(this, QPalette::Window, window);
+    for (QWidget* w : panels_) paint(w, QPalette::Window, window);
+    for (QWidget* w : std::initializer_list<QWidget*>{albumEdit_, groupEdit_, cdromBox_})
+        paint(w, QPalette::Base, control);
+    paint(list_, QPalette::Base, listColour);
+    paint(paintBox_, QPalette::Window, toQColor(settings_.PlayBarColor, system));
+}
+
+void TMainForm::applyAfterSettingsWindow() {
+    list_->setShowGrid(settings_.ShowGrid != 0);
+    auto* grab = findChild<QToolButton*>("SpeedButton2");
+    grab->setToolTip(mp3HintBase_ + (settings_.MP3AsOGG ? " OGG" : " MP3"));
+    grab->setIcon(QIcon(settings_.MP3AsOGG ? ":/icons/grab-ogg.svg" : ":/icons/grab-mp3.svg"));
+    layoutToolbar();
+    UpdateSizeEstimate();
+    applyColours();
+    if (getText(settings_.LCDDBPath).empty()) setText(settings_.LCDDBPath, ProgramHome::localCddbDir());
+}
+
+void TMainForm::RefreshDisc() {
+    for (QWidget* w : std::initializer_list<QWidget*>{cdromBox_, trackPanel_, allTimePanel_, sizePanel_})
+        w->show();
+    if (PlayState != Playing) PlayState = Idle;
+    {
+        const QSignalBlocker a(groupEdit_), b(albumEdit_);
+        groupEdit_->setEditText(QString());
+        albumEdit_->clear();
+    }
+    // Without a drive there is no disc to load.
+    DiscLoaded = false;
+    HasAudio = false;
+    showTracks({});
+    trackPanel_->setText(trackPanelHint_ + ": 0");
+    allTimePanel_->setText(allTimePanelHint_ + ": 00:00:00");
+    setWindowTitle(kTitle);
+    QApplication::setApplicationDisplayName(QString());
+    SetControlsEnabled(false);
+}
+
+void TMainForm::StopPlay() {
+    timePanel_->clear();
+    setWindowTitle(kTitle);
+    PlayState = Idle;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (PlayState == Grabbing) {
+        PlayState = Idle;
+        CancelRequested = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    QWidget* focus = QApplication::focusWidget();
+    // An open title editor is a child of the list's viewport.
+    const bool editing = focus && (list_->viewport()->isAncestorOf(focus) || focus == albumEdit_ ||
+                                   focus == groupEdit_ || groupEdit_->isAncestorOf(focus));
+    if (!editing) {
+        const auto click = [this](const char* name) {
+            auto* b = findChild<QToolButton*>(name);
+            if (b && b->isEnabled()) b->click();
+        };
+        if (event->key() == Qt::Key_Escape) {
+            showMinimized();
+            return;
+        }
+        if (event->text() == "+") return click("SpeedButton15");
+        if (event->text() == "-") return click("SpeedButton14");
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            editSelectedTitle();
+            return true;
+        }
+        if (key->text() == "+" || key->text() == "-" || key->key() == Qt::Key_Escape) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace melvarin

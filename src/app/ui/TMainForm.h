@@ -1,0 +1,167 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/SettingsProfileList.h"
+#include "app/SettingsRecord.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSlider;
+class QToolButton;
+class QTableWidget;
+class QWidget;
+
+namespace melvarin {
+
+class GuiPrompt;
+class TLanguage;
+
+// The main window: owns the long-lived objects of the program, shows the tracks
+// of the disc and starts every job from its command table. Objects whose
+// subsystem is not part of the program yet are absent, and so are their
+// commands (disabled).
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Values of PlayState.
+    enum : int32_t { Idle = 1, Paused = 2, Playing = 3, Grabbing = 4, Encoding = 5 };
+
+    // One row of the track list as the disc record describes it.
+    struct TrackRow {
+        std::string title;
+        bool audio = true;
+        bool grabbed = false;
+        uint32_t frames = 0;  // length in sectors
+        uint64_t bytes = 0;
+    };
+
+    // Builds the window and its objects and loads the settings of the program
+    // home (ProgramHome must be set and its folders writable).
+    explicit TMainForm(QWidget* parent = nullptr);
+    // Shutdown: saves the settings and removes the temporary folder.
+    ~TMainForm() override;
+
+    // Window state. PlayState is read by worker threads as the cancel request.
+    std::atomic<int32_t> PlayState{Idle};
+    uint8_t CurrentTrack = 0;
+    bool DiscLoaded = false;
+    bool HasAudio = false;
+    bool DriveReady = false;
+    bool Following = false;
+    bool SelectedOnly = false;
+    std::array<uint8_t, 4> PausePosition{};
+    std::atomic<bool> CancelRequested{false};
+    std::string PlayerPath;
+
+    SettingsRecord& settings() { return settings_; }
+    TLanguage& language() { return *language_; }
+    const std::string& tempFolder() const { return tempFolder_; }
+
+    // Operations other windows call.
+    void RefreshDisc();
+    void StopPlay();
+    void SetControlsEnabled(bool flag);
+    void UpdateSizeEstimate();
+
+    // Fills the track list: image 1 checked / 2 unchecked for audio rows by the
+    // grabbed flag, "Data track" with image 3 for data rows.
+    void showTracks(const std::vector<TrackRow>& rows);
+
+    // Applies the record to the window as loading the settings does: colours,
+    // MP3/OGG hint, grid lines, column widths, toolbar, language.
+    void applySettings();
+    // Re-applies the record after the settings window stored into it: grid
+    // lines, MP3/OGG hint, toolbar, size estimate, colours.
+    void applyAfterSettingsWindow();
+    // Shows the optional toolbar buttons by the Show* fields and packs the visible
+    // ones left to right.
+    void layoutToolbar();
+    // Applies the captions of section 01 of the current language.
+    void applyCaptions();
+
+    // Saves the settings now (set.dat, prof.lst); false when they could not be
+    // written. Shutdown calls it too.
+    bool saveSettingsNow();
+
+    // Chooses the Lang menu entry `action` (no-op when already checked).
+    void chooseLanguage(QAction* action);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // TMainFormLayout.cpp
+    void buildWindow();
+    QWidget* buildToolbar();
+    QWidget* buildDiscPanel();
+    QWidget* buildPlayPanel();
+    void buildTrackList();
+    QWidget* buildStatusPanels();
+    QToolButton* toolButton(QWidget* parent, const char* name, const char* icon, bool large);
+
+    // TMainFormCommands.cpp
+    void buildMenus();
+    void buildPopup();
+    QAction* command(QMenu* menu, const char* name, const char* icon = nullptr,
+                     const QKeySequence& key = {});
+    void connectCommands();
+    void fillLanguageMenu();
+    void showAbout();
+    void applyColours();
+
+    // TMainFormTracks.cpp
+    void checkAllRows(bool checked);
+    void changeTitleCase(int mode);
+    void editSelectedTitle();
+    void toggleSizeMode();
+    void showRowPopup(const QPoint& pos);
+    double currentRatio() const;
+
+    void shutdown();
+
+    std::string tempFolder_;
+    SettingsRecord settings_{};
+    SettingsProfileList profiles_;
+    std::unique_ptr<TLanguage> language_;
+    std::unique_ptr<GuiPrompt> prompt_;
+    std::vector<std::string> artists_;
+    std::vector<TrackRow> rows_;
+    bool shutDown_ = false;
+    QString mp3HintBase_;
+    QString sizePanelHint_;
+    QString trackPanelHint_;
+    QString allTimePanelHint_;
+
+    QWidget* toolbar_ = nullptr;
+    QTableWidget* list_ = nullptr;
+    QComboBox* cdromBox_ = nullptr;
+    QComboBox* groupEdit_ = nullptr;
+    QLineEdit* albumEdit_ = nullptr;
+    QSlider* volumeBar_ = nullptr;
+    QWidget* paintBox_ = nullptr;
+    QToolButton* sizeBox_ = nullptr;
+    QLabel* timePanel_ = nullptr;
+    QLabel* trackPanel_ = nullptr;
+    QLabel* allTimePanel_ = nullptr;
+    QLabel* sizePanel_ = nullptr;
+    QMenu* langMenu_ = nullptr;
+    QMenu* popup_ = nullptr;
+    QActionGroup* langGroup_ = nullptr;
+    std::vector<QWidget*> panels_;  // take WindowColor
+};
+
+}  // namespace melvarin
