@@ -1,0 +1,183 @@
+#include "app/ui/TMainForm.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTableWidget>
+#include <QToolButton>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "app/ProgramFolders.h"
+#include "app/ui/CaptionApplier.h"
+#include "platform/ProgramHome.h"
+#include "support/TempDir.h"
+
+namespace melvarin {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+constexpr uint64_t kMb = 1048576;
+
+// A program home of its own for every test, with the folders start-up makes.
+class TMainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ProgramHome::set(home.path());
+        std::string error;
+        ASSERT_TRUE(ProgramFolders::create(error)) << error;
+    }
+
+    template <typename T>
+    T* child(QWidget& w, const char* name) {
+        T* found = w.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    TempDir home;
+};
+
+TEST_F(TMainFormTest, FirstStartShowsDefaultsAndClosingWritesSettingsAndLanguage) {
+    ASSERT_FALSE(std::filesystem::exists(home / "setting/set.dat"));
+    {
+        TMainForm form;
+        EXPECT_EQ(form.PlayState, TMainForm::Idle);
+        EXPECT_EQ(form.windowTitle(), "Melvarin v3.5");
+        auto* list = child<QTableWidget>(form, "ListView");
+        EXPECT_EQ(list->rowCount(), 0);
+        EXPECT_EQ(list->columnCount(), 5);
+        EXPECT_TRUE(list->showGrid());
+        const int widths[] = {144, 90, 80, 80, 150};
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(list->horizontalHeader()->sectionSize(c), widths[c]) << c;
+        }
+        // Russian is the built-in language and its captions are the window's own.
+        EXPECT_TRUE(child<QAction>(form, "Russian1")->isChecked());
+        for (const Caption& c : CaptionApplier::captions(1)) {
+            if (c.role == CaptionRole::Column) {
+                EXPECT_EQ(list->horizontalHeaderItem(c.index)->text().toStdString(), c.russian);
+            }
+        }
+        EXPECT_TRUE(child<QToolButton>(form, "SpeedButton2")->toolTip().endsWith(" MP3"));
+        EXPECT_TRUE(child<QToolButton>(form, "EXTButton")->isHidden());
+        EXPECT_FALSE(child<QToolButton>(form, "SpeedButton18")->isHidden());
+        // No disc: the disc commands are off, refresh and exit stay on.
+        EXPECT_FALSE(child<QToolButton>(form, "SpeedButton9")->isEnabled());
+        EXPECT_FALSE(child<QAction>(form, "MP3")->isEnabled());
+        EXPECT_TRUE(child<QAction>(form, "Refresh1")->isEnabled());
+        EXPECT_TRUE(child<QAction>(form, "Exit1")->isEnabled());
+        EXPECT_EQ(child<QAction>(form, "Refresh1")->shortcut(), QKeySequence(Qt::Key_F2));
+        EXPECT_EQ(child<QAction>(form, "ExternalEncI")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F9));
+        EXPECT_TRUE(std::filesystem::is_regular_file(home / "lang/russian.lng"));
+        writeFile(home / "TempFiles/leftover.wav", "RIFF");
+    }
+    EXPECT_EQ(std::filesystem::file_size(home / "setting/set.dat"), 1516u);
+    EXPECT_EQ(readFile(home / "setting/prof.lst").substr(0, 2), "-1");
+    EXPECT_FALSE(std::filesystem::exists(home / "TempFiles"));
+}
+
+TEST_F(TMainFormTest, TrackListShowsSizesEstimatesAndStateAndTogglesTheSizePanel) {
+    TMainForm form;
+    form.settings().EncoderConfig.LameBitrate = 9;  // 128 kbit/s: ratio 11.025
+    form.settings().EncoderConfig.VBR = 0;
+    form.settings().SizeMode = 0;
+    const uint64_t small = static_cast<uint64_t>(5.12 * 11.025 * kMb);
+    const uint64_t large = static_cast<uint64_t>(12.34 * 11.025 * kMb);
+    form.showTracks({{"One", true, false, 4500 + 75 * 2 + 3, small},
+                     {"Two", true, true, 75, large},
+                     {"", false, false, 1000, 20 * kMb}});
+    auto* list = child<QTableWidget>(form, "ListView");
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(0, 1)->text(), "01:02:03");
+    EXPECT_EQ(list->item(0, 3)->text(), "05.12 Mb");
+    EXPECT_EQ(list->item(1, 3)->text(), "12.34 Mb");
+    EXPECT_EQ(list->item(0, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ(list->item(1, 0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(0, 4)->text(), "Не скопирован");
+    EXPECT_EQ(list->item(1, 4)->text(), "Cкопирован");
+    // A data track names itself and counts for nothing.
+    EXPECT_EQ(list->item(2, 0)->text(), "Data track");
+    EXPECT_TRUE(list->item(2, 3)->text().isEmpty());
+
+    auto* panel = child<QLabel>(form, "SizePanel");
+    const double totalMb = static_cast<double>(small + large) / kMb;
+    EXPECT_TRUE(panel->text().endsWith(QString::asprintf(" %2.2f Mb", totalMb))) << panel->text().toStdString();
+    child<QToolButton>(form, "SSizeBox")->click();
+    EXPECT_EQ(form.settings().SizeMode, 1);
+    EXPECT_TRUE(panel->text().endsWith(QString::asprintf(" %2.2f Mb", totalMb / 11.025)));
+
+    // A mono channel mode halves the estimate once the window updates it.
+    form.settings().EncoderConfig.LameMode = 3;
+    form.UpdateSizeEstimate();
+    EXPECT_EQ(list->item(1, 3)->text(), "06.17 Mb");
+}
+
+TEST_F(TMainFormTest, TitleCommandsAndCheckAllWorkOnAudioRowsOnly) {
+    TMainForm form;
+    form.showTracks({{"hello wORLD", true, false, 75, kMb}, {"", false, false, 75, kMb}});
+    form.SetControlsEnabled(true);
+    auto* list = child<QTableWidget>(form, "ListView");
+    child<QAction>(form, "N25")->trigger();
+    EXPECT_EQ(list->item(0, 0)->text(), "Hello World");
+    child<QAction>(form, "N12")->trigger();
+    EXPECT_EQ(list->item(0, 0)->text(), "HELLO WORLD");
+    child<QAction>(form, "N22")->trigger();
+    EXPECT_EQ(list->item(0, 0)->text(), "hello world");
+    EXPECT_EQ(list->item(1, 0)->text(), "Data track");
+
+    child<QToolButton>(form, "SpeedButton10")->click();
+    EXPECT_EQ(list->item(0, 0)->checkState(), Qt::Unchecked);
+    child<QToolButton>(form, "SpeedButton9")->click();
+    EXPECT_EQ(list->item(0, 0)->checkState(), Qt::Checked);
+    EXPECT_FALSE(list->item(1, 0)->flags() & Qt::ItemIsUserCheckable);
+}
+
+TEST_F(TMainFormTest, ToolbarPacksVisibleButtonsAndFollowsSettingsAfterTheSettingsWindow) {
+    TMainForm form;
+    SettingsRecord& s = form.settings();
+    s.ShowWMA = 0;
+    s.ShowWAVE = 0;
+    s.ShowFreeDB = 0;
+    s.ShowEXT = 1;
+    s.MP3AsOGG = 1;
+    s.ShowGrid = 0;
+    form.applyAfterSettingsWindow();
+
+    const int w = child<QToolButton>(form, "SpeedButton1")->width();
+    const auto x = [&](const char* name) { return child<QToolButton>(form, name)->x(); };
+    EXPECT_EQ(x("SpeedButton1"), 2);
+    EXPECT_EQ(x("SpeedButton2"), 2 + w);
+    EXPECT_EQ(x("EXTButton"), 2 + 2 * w);
+    EXPECT_EQ(x("BurnCDButton"), 2 + 3 * w);
+    EXPECT_EQ(x("TagSpeedButton"), 2 + 4 * w);
+    EXPECT_EQ(x("ConvertButton"), 2 + 5 * w);
+    EXPECT_EQ(x("SettingButton"), 2 + 6 * w);
+    EXPECT_EQ(x("SpeedButton4"), 2 + 7 * w);
+    for (const char* hidden : {"WMAButton", "SpeedButton18", "SpeedButton6"})
+        EXPECT_TRUE(child<QToolButton>(form, hidden)->isHidden()) << hidden;
+    EXPECT_FALSE(child<QToolButton>(form, "EXTButton")->isHidden());
+
+    const QString hint = child<QToolButton>(form, "SpeedButton2")->toolTip();
+    EXPECT_TRUE(hint.endsWith(" OGG")) << hint.toStdString();
+    EXPECT_FALSE(hint.contains("MP3"));
+    EXPECT_FALSE(child<QTableWidget>(form, "ListView")->showGrid());
+}
+
+TEST_F(TMainFormTest, ClosingDuringAGrabCancelsItAndKeepsTheWindow) {
+    TMainForm form;
+    form.show();
+    form.PlayState = TMainForm::Grabbing;
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(form.PlayState, TMainForm::Idle);
+    EXPECT_TRUE(form.CancelRequested);
+    EXPECT_TRUE(form.close());
+}
+
+}  // namespace
+}  // namespace melvarin
