@@ -119,6 +119,7 @@ void TMainForm::applySettings() {
         a->setChecked(a == chosen);
         a->setProperty("chosen", a == chosen);
     }
+    setText(settings_.Language, chosen->toolTip().toStdString());
     language_->Select(chosen->data().toInt());
     applyCaptions();
 }
