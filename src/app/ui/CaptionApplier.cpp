@@ -70,42 +70,39 @@ bool setItem(QObject* target, int index, const QString& text) {
 
 }  // namespace
 
-bool CaptionApplier::set(QWidget* window, const Caption& caption, const QString& text) {
-    const QString name = QString::fromStdString(caption.objectName);
+bool CaptionApplier::set(QWidget* window, const WindowText& entry, const QString& text) {
+    const QString name = QString::fromUtf8(entry.control);
     QObject* target = window->objectName() == name ? window : window->findChild<QObject*>(name);
     if (!target) return false;
-    switch (caption.role) {
-    case CaptionRole::Title:
+    switch (entry.role) {
+    case TextRole::Title:
         if (auto* w = qobject_cast<QWidget*>(target)) return w->setWindowTitle(text), true;
         return false;
-    case CaptionRole::Text: return setText(target, text);
-    case CaptionRole::Hint: return setHint(target, text);
-    case CaptionRole::Column: return setColumn(target, caption.index, text);
-    case CaptionRole::Node: return setNode(target, caption.index, text);
-    case CaptionRole::Item: return setItem(target, caption.index, text);
+    case TextRole::Text: return setText(target, text);
+    case TextRole::Hint: return setHint(target, text);
+    case TextRole::Column: return setColumn(target, entry.index, text);
+    case TextRole::Node: return setNode(target, entry.index, text);
+    case TextRole::Item: return setItem(target, entry.index, text);
+    case TextRole::String: return false;
     }
     return false;
 }
 
 void CaptionApplier::applyBuiltIn(QWidget* window, int section) {
-    for (const Caption& c : captions(section)) set(window, c, QString::fromStdString(c.russian));
+    const WindowSection* s = WindowTexts::section(section);
+    if (!s) return;
+    const QString name = window->objectName();
+    for (const WindowText& t : s->texts)
+        if (name == QLatin1String(t.window)) set(window, t, QString::fromUtf8(t.russian));
 }
 
 void CaptionApplier::apply(QWidget* window, int section, TLanguage& language) {
-    const bool found = language.FindSection(section);
-    for (const Caption& c : captions(section))
-        set(window, c, found ? QString::fromStdString(language.GetEntry(c.entry)) : QString());
-}
-
-}  // namespace melvarin
-
-namespace melvarin {
-
-std::vector<Caption> CaptionApplier::captions(int section) {
-    std::vector<Caption> out;
-    for (const WindowText& t : windowTexts(section))
-        out.push_back(Caption{t.entry, t.objectName, static_cast<CaptionRole>(t.role), t.index, t.russian});
-    return out;
+    const WindowSection* s = WindowTexts::section(section);
+    if (!s) return;
+    const std::vector<std::string> texts = WindowTexts::read(language, section);
+    const QString name = window->objectName();
+    for (std::size_t i = 0; i < s->texts.size() && i < texts.size(); ++i)
+        if (name == QLatin1String(s->texts[i].window)) set(window, s->texts[i], QString::fromStdString(texts[i]));
 }
 
 }  // namespace melvarin

@@ -62,14 +62,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     tempFolder_ = ProgramHome::tempFilesDir();
     settings_ = SettingsRecord{};
     language_ = std::make_unique<TLanguage>();
-    LanguageFiles::install(*language_);
+    const std::vector<LanguageFiles::MenuItem> languages =
+        LanguageFiles::prepare(*language_, ProgramHome::langDir());
     SetProgramLanguage(language_.get());
     prompt_ = std::make_unique<GuiPrompt>(this);
 
     buildWindow();
     buildMenus();
     buildPopup();
-    fillLanguageMenu();
+    fillLanguageMenu(languages);
     connectCommands();
     setWindowTitle(kTitle);
 
@@ -121,13 +122,11 @@ void TMainForm::applySettings() {
     }
     setText(settings_.Language, chosen->toolTip().toStdString());
     language_->Select(chosen->data().toInt());
-    applyCaptions();
+    // With Russian the window keeps its built-in captions.
+    applyCaptions(chosen->data().toInt() == 0);
 }
 
-void TMainForm::applyCaptions() {
-    const bool builtIn = !property("captionsApplied").toBool() &&
-                         getText(settings_.Language) == "Russian";
-    setProperty("captionsApplied", true);
+void TMainForm::applyCaptions(bool builtIn) {
     if (builtIn) CaptionApplier::applyBuiltIn(this, 1);
     else CaptionApplier::apply(this, 1, *language_);
     setWindowTitle(kTitle);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LanguageFiles.h"
 #include "app/SettingsProfileList.h"
 #include "app/SettingsRecord.h"
 
@@ -88,8 +89,9 @@ public:
     // Shows the optional toolbar buttons by the Show* fields and packs the visible
     // ones left to right.
     void layoutToolbar();
-    // Applies the captions of section 01 of the current language.
-    void applyCaptions();
+    // Sets the captions of section 01: the built-in Russian texts when `builtIn`,
+    // else those of the current language file.
+    void applyCaptions(bool builtIn);
 
     // Saves the settings now (set.dat, prof.lst); false when they could not be
     // written. Shutdown calls it too.
@@ -119,7 +121,7 @@ private:
     QAction* command(QMenu* menu, const char* name, const char* icon = nullptr,
                      const QKeySequence& key = {});
     void connectCommands();
-    void fillLanguageMenu();
+    void fillLanguageMenu(const std::vector<LanguageFiles::MenuItem>& items);
     void showAbout();
     void applyColours();
 

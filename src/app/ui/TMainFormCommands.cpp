@@ -18,6 +18,7 @@
 #include <set>
 #include <string_view>
 
+#include "app/LanguageFiles.h"
 #include "app/Messages.h"
 #include "app/TLanguage.h"
 #include "app/ui/GuiPrompt.h"
@@ -67,76 +68,80 @@ QAction* TMainForm::command(QMenu* menu, const char* name, const char* icon, con
 void TMainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu");
+    const auto submenu = [](QMenu* parent, const char* name) {
+        QMenu* menu = parent->addMenu(QString());
+        menu->setObjectName(name);
+        return menu;
+    };
+    const auto top = [bar](const char* name) {
+        QMenu* menu = bar->addMenu(QString());
+        menu->setObjectName(name);
+        return menu;
+    };
 
-    QMenu* file = bar->addMenu(QString());
-    file->setObjectName("File1");
+    QMenu* file = top("File1");
     command(file, "Refresh1", "refresh", Qt::Key_F2);
     file->addSeparator();
-    QMenu* grab = file->addMenu(QString());
-    grab->setObjectName("Grab1");
+    QMenu* grab = submenu(file, "Grab1");
     command(grab, "MP3", "grab-mp3", Qt::Key_F9);
     command(grab, "OGG1", "grab-ogg", Qt::Key_F8);
     command(grab, "WMA1", "grab-wma", Qt::Key_F7);
     command(grab, "WAVE1", "grab-wav", Qt::Key_F6);
     command(grab, "ExternalEncI", "grab-ext", QKeySequence(Qt::CTRL | Qt::Key_F9));
-    QMenu* whole = file->addMenu(QString());
-    whole->setObjectName("GrabImage1");
-    command(whole, "WAVE2");
-    command(whole, "MP32");
-    command(whole, "OGG2");
-    command(whole, "WMA2");
-    command(whole, "External2");
+    QMenu* image = submenu(file, "Image1");
+    command(image, "WAVE2");
+    command(image, "MP32");
+    command(image, "OGG2");
+    command(image, "WMA2");
+    command(image, "External2");
     file->addSeparator();
-    command(file, "AudioCD1", "burn", Qt::Key_F10);
-    command(file, "AudioCD2", nullptr, QKeySequence(Qt::CTRL | Qt::Key_F10));
     command(file, "ConvertFile1", "convert", Qt::Key_F5);
     file->addSeparator();
     command(file, "Exit1", "exit");
 
-    QMenu* disc = bar->addMenu(QString());
-    disc->setObjectName("Disc1");
+    QMenu* disc = top("CD2");
     command(disc, "Play1", "play");
     command(disc, "PlaySel1", "play-selected");
     command(disc, "Stop1", "stop");
     command(disc, "Eject1", "eject");
     disc->addSeparator();
-    command(disc, "SelectAll1", "select-all");
-    command(disc, "SelectNone1", "select-none");
-    QMenu* names = disc->addMenu(QString());
-    names->setObjectName("TitleCase1");
+    command(disc, "SysInfo");
+    command(disc, "RunPlayer1", "player");
+
+    QMenu* tracks = top("Tracks1");
+    command(tracks, "SelectAll1", "select-all");
+    command(tracks, "SelectNone1", "select-none");
+    QMenu* names = submenu(tracks, "N24");
     command(names, "N25");
     command(names, "N22");
     command(names, "N12");
-    disc->addSeparator();
-    command(disc, "FreeDBItem", "freedb");
-    command(disc, "CDDB1");
-    command(disc, "ID3v2", "tag");
-    command(disc, "TrackPropItem", nullptr, Qt::Key_F11);
-    command(disc, "SysInfo");
+    tracks->addSeparator();
+    command(tracks, "TrackPropItem", nullptr, Qt::Key_F11);
+    command(tracks, "ID3v2", "tag");
 
-    QMenu* options = bar->addMenu(QString());
-    options->setObjectName("Options1");
+    QMenu* cddb = top("CDDB2");
+    command(cddb, "FreeDBItem", "freedb");
+    command(cddb, "CDDB1");
+
+    QMenu* burn = top("Burn1");
+    command(burn, "AudioCD1", "burn", Qt::Key_F10);
+    command(burn, "AudioCD2", nullptr, QKeySequence(Qt::CTRL | Qt::Key_F10));
+
+    QMenu* options = top("Options1");
     command(options, "Settings1", "settings");
-    command(options, "ShowMP3ConfigBox");
-    QMenu* profiles = options->addMenu(QString());
-    profiles->setObjectName("ProfMenu");
+    QMenu* profiles = submenu(options, "ProfMenu");
     profiles->setIcon(QIcon(":/icons/profiles.svg"));
     command(profiles, "ProfDef");
-    for (int i = 1; i <= 10; ++i) command(profiles, QStringLiteral("Prof%1").arg(i).toLatin1().constData())
-                                      ->setVisible(false);
+    for (int i = 1; i <= 10; ++i)
+        command(profiles, QStringLiteral("Prof%1").arg(i).toLatin1().constData())->setVisible(false);
     profiles->addSeparator();
     command(profiles, "ProfSave");
     command(profiles, "DelConfigItem");
-    profiles->menuAction()->setObjectName("ProfMenuItem");
-    langMenu_ = options->addMenu(QString());
-    langMenu_->setObjectName("Lang1");
+    langMenu_ = submenu(options, "Lang1");
     langGroup_ = new QActionGroup(this);
     langGroup_->setExclusive(true);
-    options->addSeparator();
-    command(options, "RunPlayer1", "player");
 
-    QMenu* help = bar->addMenu(QString());
-    help->setObjectName("Help1");
+    QMenu* help = top("Help1");
     command(help, "N9", nullptr, Qt::Key_F1);
     command(help, "HomePage1");
     help->addSeparator();
@@ -154,17 +159,16 @@ void TMainForm::buildPopup() {
     command(popup_, "N19", "play-selected");
     popup_->addSeparator();
     command(popup_, "N13", nullptr, Qt::Key_F4);
+    command(popup_, "N14");
+    command(popup_, "ID3v21", "tag");
     QMenu* names = popup_->addMenu(QString());
-    names->setObjectName("TitleCase2");
+    names->setObjectName("N30");
     command(names, "N31");
     command(names, "N32");
     command(names, "N33");
-    popup_->addSeparator();
-    command(popup_, "ID3v21", "tag");
-    command(popup_, "N14");
 }
 
-void TMainForm::fillLanguageMenu() {
+void TMainForm::fillLanguageMenu(const std::vector<LanguageFiles::MenuItem>& items) {
     auto* russian = new QAction(QStringLiteral("Russian"), langMenu_);
     russian->setObjectName("Russian1");
     russian->setToolTip(QStringLiteral("Russian"));
@@ -172,20 +176,12 @@ void TMainForm::fillLanguageMenu() {
     russian->setCheckable(true);
     langGroup_->addAction(russian);
     langMenu_->addAction(russian);
-    langMenu_->setToolTipsVisible(false);
-
-    std::vector<std::string> found;
-    language_->ListLanguages(found);
-    for (const std::string& entry : found) {
-        const auto hash = entry.rfind('#');
-        if (hash == std::string::npos) continue;
-        const int index = std::atoi(entry.c_str() + hash + 1);
-        if (index == 0) continue;  // the Russian file is the fixed first entry
-        const QString name = QString::fromStdString(entry.substr(0, hash));
+    for (const LanguageFiles::MenuItem& entry : items) {
+        const QString name = QString::fromStdString(entry.name);
         auto* item = new QAction(name, langMenu_);
-        item->setObjectName(QStringLiteral("Lang%1").arg(index));
+        item->setObjectName(QStringLiteral("Lang%1").arg(entry.index));
         item->setToolTip(name);
-        item->setData(index);
+        item->setData(entry.index);
         item->setCheckable(true);
         langGroup_->addAction(item);
         langMenu_->addAction(item);
@@ -203,7 +199,7 @@ void TMainForm::chooseLanguage(QAction* action) {
     action->setProperty("chosen", true);
     setText(settings_.Language, action->toolTip().toStdString());
     language_->Select(action->data().toInt());
-    applyCaptions();
+    applyCaptions(false);
 }
 
 void TMainForm::connectCommands() {

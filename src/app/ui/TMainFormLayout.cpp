@@ -18,8 +18,8 @@
 namespace melvarin {
 namespace {
 
-constexpr int kToolButtonWidth = 84;
-constexpr int kToolButtonHeight = 60;
+constexpr int kToolButtonWidth = 54;
+constexpr int kToolButtonHeight = 50;
 
 // The toolbar buttons the settings may hide, in their left-to-right order.
 constexpr const char* kToolbarOrder[] = {
@@ -54,7 +54,6 @@ QToolButton* TMainForm::toolButton(QWidget* parent, const char* name, const char
     if (icon) button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
     if (large) {
         button->setIconSize(QSize(32, 32));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFixedSize(kToolButtonWidth, kToolButtonHeight);
     } else {
         button->setIconSize(QSize(20, 20));
@@ -64,7 +63,7 @@ QToolButton* TMainForm::toolButton(QWidget* parent, const char* name, const char
 }
 
 void TMainForm::buildWindow() {
-    setObjectName("MainForm");
+    setObjectName("TMainForm");
     setWindowIcon(QIcon(":/icons/melvarin.svg"));
     auto* central = new QWidget(this);
     central->setObjectName("CentralWidget");
@@ -128,11 +127,14 @@ QWidget* TMainForm::buildDiscPanel() {
     albumEdit_ = new QLineEdit(box);
     albumEdit_->setObjectName("AlbumNameEdit");
 
-    grid->addWidget(label("Label1", cdromBox_), 0, 0);
+    auto* driveIcon = new QLabel(box);
+    driveIcon->setObjectName("DriveIcon");
+    driveIcon->setPixmap(QIcon(":/icons/drive.svg").pixmap(22, 22));
+    grid->addWidget(driveIcon, 0, 0, Qt::AlignRight);
     grid->addWidget(cdromBox_, 0, 1, 1, 3);
-    grid->addWidget(label("Label2", groupEdit_), 1, 0);
+    grid->addWidget(label("GroupLabel", groupEdit_), 1, 0);
     grid->addWidget(groupEdit_, 1, 1);
-    grid->addWidget(label("Label3", albumEdit_), 1, 2);
+    grid->addWidget(label("AlbumLabel", albumEdit_), 1, 2);
     grid->addWidget(albumEdit_, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -226,6 +228,7 @@ QWidget* TMainForm::buildStatusPanels() {
     sizeBox_->setIconSize(QSize(22, 22));
     row->addWidget(sizeBox_);
     row->addStretch(1);
+    row->addWidget(toolButton(box, "ShowMP3ConfigBox", "mp3-config", false));
     panels_.push_back(trackPanel_);
     panels_.push_back(allTimePanel_);
     panels_.push_back(sizePanel_);
