@@ -23,6 +23,8 @@
 #include "app/TLanguage.h"
 #include "app/ui/CaptionApplier.h"
 #include "app/ui/GuiPrompt.h"
+#include "disc/DiscStore.h"
+#include "encoders/TEncManager.h"
 #include "platform/ProgramHome.h"
 
 // The icons live in a static library: their resource must be registered by hand.
@@ -57,15 +59,17 @@ void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     initIconResources();
     // Objects in their order of creation; those of subsystems the program does
-    // not have yet (disc record, play bar, mixer, local CDDB, encoder manager,
-    // drive, playback thread, disc tags) are absent.
+    // not have yet (play bar, mixer, local CDDB, drive, playback thread) are absent.
     tempFolder_ = ProgramHome::tempFilesDir();
+    disc_ = DiscRecord{};
     settings_ = SettingsRecord{};
     language_ = std::make_unique<TLanguage>();
     const std::vector<LanguageFiles::MenuItem> languages =
         LanguageFiles::prepare(*language_, ProgramHome::langDir());
     SetProgramLanguage(language_.get());
     prompt_ = std::make_unique<GuiPrompt>(this);
+    encManager_ = std::make_unique<TEncManager>(prompt_.get());
+    discTags_ = std::make_unique<TDiscTags>();
 
     buildWindow();
     buildMenus();
@@ -77,6 +81,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     profiles_ = SettingsFile::loadProfileList();
     settings_ = SettingsFile::LoadSettings(profiles_.currentFileName()).record;
     applySettings();
+
+    // The artist list: every saved disc's artist, once in any letter case.
+    artists_ = DiscStore(ProgramHome::albumsDir()).SavedArtists();
+    for (const std::string& artist : artists_) groupEdit_->addItem(QString::fromStdString(artist));
     RefreshDisc();
 }
 
@@ -86,6 +94,7 @@ void TMainForm::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     if (PlayState != Idle) StopPlay();
+    if (DiscLoaded) DiscStore(ProgramHome::albumsDir()).SaveDiscInfo(disc_, *discTags_);
     if (!saveSettingsNow())
         std::fprintf(stderr, "melvarin: %s\n", Message(85).c_str());
     ProgramFolders::removeTempFiles();
@@ -180,6 +189,7 @@ void TMainForm::RefreshDisc() {
     // Without a drive there is no disc to load.
     DiscLoaded = false;
     HasAudio = false;
+    disc_ = DiscRecord{};
     showTracks({});
     trackPanel_->setText(trackPanelHint_ + ": 0");
     allTimePanel_->setText(allTimePanelHint_ + ": 00:00:00");

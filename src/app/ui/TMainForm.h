@@ -12,6 +12,8 @@
 #include "app/LanguageFiles.h"
 #include "app/SettingsProfileList.h"
 #include "app/SettingsRecord.h"
+#include "cddb/TDiscTags.h"
+#include "disc/DiscRecord.h"
 
 class QAction;
 class QActionGroup;
@@ -27,6 +29,7 @@ class QWidget;
 namespace melvarin {
 
 class GuiPrompt;
+class TEncManager;
 class TLanguage;
 
 // The main window: owns the long-lived objects of the program, shows the tracks
@@ -135,11 +138,15 @@ private:
 
     void shutdown();
 
+    // Owned objects, in their order of creation.
     std::string tempFolder_;
+    DiscRecord disc_{};
     SettingsRecord settings_{};
     SettingsProfileList profiles_;
     std::unique_ptr<TLanguage> language_;
     std::unique_ptr<GuiPrompt> prompt_;
+    std::unique_ptr<TEncManager> encManager_;
+    std::unique_ptr<TDiscTags> discTags_;
     std::vector<std::string> artists_;
     std::vector<TrackRow> rows_;
     bool shutDown_ = false;

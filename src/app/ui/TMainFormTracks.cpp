@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/Messages.h"
+#include "cddb/TDiscTags.h"
 #include "app/SizeEstimate.h"
 #include "app/ui/TMainForm.h"
 
@@ -98,19 +99,11 @@ void TMainForm::changeTitleCase(int mode) {
     for (int r = 0; r < list_->rowCount(); ++r) {
         QTableWidgetItem* item = list_->item(r, 0);
         if (!item || !(item->flags() & Qt::ItemIsEditable)) continue;
-        QString text = item->text();
-        if (mode == 1) {
-            text = text.toLower();
-        } else if (mode == 2) {
-            text = text.toUpper();
-        } else {
-            bool wordStart = true;
-            for (QChar& c : text) {
-                c = wordStart ? c.toUpper() : c.toLower();
-                wordStart = c.isSpace();
-            }
-        }
-        item->setText(text);  // itemChanged stores it into the row
+        const CaseCommand command = mode == 1   ? CaseCommand::AllLower
+                                    : mode == 2 ? CaseCommand::AllUpper
+                                                : CaseCommand::CapitaliseWords;
+        // itemChanged stores the new title into the row.
+        item->setText(QString::fromStdString(ApplyCaseCommand(command, item->text().toStdString())));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/ui/TMainForm.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -176,6 +177,32 @@ TEST_F(TMainFormTest, ClosingDuringAGrabCancelsItAndKeepsTheWindow) {
     EXPECT_EQ(form.PlayState, TMainForm::Idle);
     EXPECT_TRUE(form.CancelRequested);
     EXPECT_TRUE(form.close());
+}
+
+}  // namespace
+}  // namespace melvarin
+
+namespace melvarin {
+namespace {
+
+TEST_F(TMainFormTest, ArtistListHoldsEverySavedDiscArtistOnce) {
+    const auto saved = [&](const char* name, const std::string& artist) {
+        std::string record(14560, '\0');
+        record.replace(50, artist.size(), artist);  // the artist field, cp1251
+        writeFile(home / ("setting/albums/" + std::string(name)), record);
+    };
+    saved("1.dat", "Kino");
+    saved("2.dat", "KINO");
+    saved("3.dat", "Aquarium");
+    saved("4.dat", "");
+    TMainForm form;
+    auto* artists = child<QComboBox>(form, "GroupEdit");
+    QStringList names;
+    for (int i = 0; i < artists->count(); ++i) names << artists->itemText(i);
+    // Which spelling of Kino stays depends on the folder's order.
+    ASSERT_EQ(names.size(), 2) << names.join(",").toStdString();
+    EXPECT_TRUE(names.contains("Aquarium"));
+    EXPECT_TRUE(names.contains("Kino") || names.contains("KINO"));
 }
 
 }  // namespace
