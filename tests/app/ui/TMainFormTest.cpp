@@ -147,6 +147,8 @@ TEST_F(TMainFormTest, ToolbarPacksVisibleButtonsAndFollowsSettingsAfterTheSettin
     s.ShowEXT = 1;
     s.MP3AsOGG = 1;
     s.ShowGrid = 0;
+    s.WindowColor = 0x00112233;   // stored as 0x00BBGGRR
+    s.ControlColor = 0x00D1EFFE;  // the list shows this one as 0xD1EFF1
     form.applyAfterSettingsWindow();
 
     const int w = child<QToolButton>(form, "SpeedButton1")->width();
@@ -167,6 +169,11 @@ TEST_F(TMainFormTest, ToolbarPacksVisibleButtonsAndFollowsSettingsAfterTheSettin
     EXPECT_TRUE(hint.endsWith(" OGG")) << hint.toStdString();
     EXPECT_FALSE(hint.contains("MP3"));
     EXPECT_FALSE(child<QTableWidget>(form, "ListView")->showGrid());
+
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0x33, 0x22, 0x11));
+    EXPECT_EQ(child<QWidget>(form, "SizePanel")->palette().color(QPalette::Window), QColor(0x33, 0x22, 0x11));
+    EXPECT_EQ(child<QWidget>(form, "AlbumNameEdit")->palette().color(QPalette::Base), QColor(0xFE, 0xEF, 0xD1));
+    EXPECT_EQ(child<QTableWidget>(form, "ListView")->palette().color(QPalette::Base), QColor(0xF1, 0xEF, 0xD1));
 }
 
 TEST_F(TMainFormTest, ClosingDuringAGrabCancelsItAndKeepsTheWindow) {
