@@ -59,7 +59,7 @@ void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     initIconResources();
     // Objects in their order of creation; those of subsystems the program does
-    // not have yet (play bar, mixer, local CDDB, drive, playback thread) are absent.
+    // not have yet (play bar, mixer, drive, playback thread) are absent.
     tempFolder_ = ProgramHome::tempFilesDir();
     disc_ = DiscRecord{};
     settings_ = SettingsRecord{};
@@ -68,6 +68,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         LanguageFiles::prepare(*language_, ProgramHome::langDir());
     SetProgramLanguage(language_.get());
     prompt_ = std::make_unique<GuiPrompt>(this);
+    localCddb_ = std::make_unique<TLocalCDDB>();
     encManager_ = std::make_unique<TEncManager>(prompt_.get());
     discTags_ = std::make_unique<TDiscTags>();
 
@@ -84,6 +85,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     // The artist list: every saved disc's artist, once in any letter case.
     artists_ = DiscStore(ProgramHome::albumsDir()).SavedArtists();
+    if (!settings_.UseOnlyLocalBase) localCddb_->FillArtistList(artists_);
     for (const std::string& artist : artists_) groupEdit_->addItem(QString::fromStdString(artist));
     RefreshDisc();
 }
@@ -94,7 +96,6 @@ void TMainForm::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     if (PlayState != Idle) StopPlay();
-    if (DiscLoaded) DiscStore(ProgramHome::albumsDir()).SaveDiscInfo(disc_, *discTags_);
     if (!saveSettingsNow())
         std::fprintf(stderr, "melvarin: %s\n", Message(85).c_str());
     ProgramFolders::removeTempFiles();
@@ -113,6 +114,7 @@ bool TMainForm::saveSettingsNow() {
 }
 
 void TMainForm::applySettings() {
+    localCddb_->SetBasePath(getText(settings_.LCDDBPath), ProgramHome::localCddbDir());
     applyColours();
     list_->setShowGrid(settings_.ShowGrid != 0);
     QHeaderView* header = list_->horizontalHeader();
@@ -175,6 +177,10 @@ void TMainForm::applyAfterSettingsWindow() {
     UpdateSizeEstimate();
     applyColours();
     if (getText(settings_.LCDDBPath).empty()) setText(settings_.LCDDBPath, ProgramHome::localCddbDir());
+    if (getText(settings_.LCDDBPath) != localCddb_->BasePath()) {
+        localCddb_->SetBasePath(getText(settings_.LCDDBPath), ProgramHome::localCddbDir());
+        RefreshDisc();
+    }
 }
 
 void TMainForm::RefreshDisc() {

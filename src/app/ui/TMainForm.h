@@ -13,6 +13,7 @@
 #include "app/SettingsProfileList.h"
 #include "app/SettingsRecord.h"
 #include "cddb/TDiscTags.h"
+#include "cddb/TLocalCDDB.h"
 #include "disc/DiscRecord.h"
 
 class QAction;
@@ -145,6 +146,7 @@ private:
     SettingsProfileList profiles_;
     std::unique_ptr<TLanguage> language_;
     std::unique_ptr<GuiPrompt> prompt_;
+    std::unique_ptr<TLocalCDDB> localCddb_;
     std::unique_ptr<TEncManager> encManager_;
     std::unique_ptr<TDiscTags> discTags_;
     std::vector<std::string> artists_;

@@ -214,3 +214,22 @@ TEST_F(TMainFormTest, ArtistListHoldsEverySavedDiscArtistOnce) {
 
 }  // namespace
 }  // namespace melvarin
+
+namespace melvarin {
+namespace {
+
+TEST_F(TMainFormTest, ArtistListAddsTheLocalCddbUnlessOnlyItIsUsed) {
+    writeFile(home / "LocalCDDB/rock/9bto9b",
+              "#FILENAME=9b0a6b0c\r\n# xmcd\r\nDISCID=9b0a6b0c\r\nDTITLE=Kino / Gruppa krovi\r\nTTITLE0=One\r\n");
+    {
+        TMainForm form;
+        auto* artists = child<QComboBox>(form, "GroupEdit");
+        EXPECT_NE(artists->findText("Kino"), -1);
+        form.settings().UseOnlyLocalBase = 1;
+    }
+    TMainForm form;
+    EXPECT_EQ(child<QComboBox>(form, "GroupEdit")->findText("Kino"), -1);
+}
+
+}  // namespace
+}  // namespace melvarin
