@@ -1,0 +1,29 @@
+#pragma once
+#include "app/ui/SettingsPage.h"
+
+class QCheckBox;
+class QComboBox;
+
+namespace melvarin {
+
+// Page 11: how discs are written.
+class SettingsPageBurn : public SettingsPage {
+    Q_OBJECT
+public:
+    explicit SettingsPageBurn(QWidget* parent = nullptr);
+    void load(const SettingsRecord& s) override;
+    void store(SettingsRecord& s) override;
+
+private:
+    QComboBox* speed_;
+    QComboBox* priority_;
+    QComboBox* blockCount_;
+    QCheckBox* ask_;
+    QCheckBox* opc_;
+    QCheckBox* eject_;
+    QCheckBox* writeCue_;
+    QCheckBox* nonStop_;
+    QCheckBox* saveLast_;
+};
+
+}  // namespace melvarin
