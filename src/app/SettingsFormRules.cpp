@@ -22,42 +22,6 @@ std::string_view trimBlanks(std::string_view s) {
 
 }  // namespace
 
-bool isForbiddenPatternChar(char32_t c) {
-    switch (c) {
-        case U'"': case U'*': case U'/': case U':':
-        case U'<': case U'>': case U'?': case U'|':
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool hasForbiddenPatternChar(std::string_view utf8) {
-    return std::any_of(utf8.begin(), utf8.end(),
-                       [](char c) { return isForbiddenPatternChar(static_cast<unsigned char>(c)); });
-}
-
-std::string reducePercents(std::string_view pattern) {
-    std::string out;
-    out.reserve(pattern.size());
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        out += pattern[i];
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == '%') ++i;
-    }
-    return out;
-}
-
-bool isValidPattern(std::string_view pattern) {
-    if (pattern.empty()) return false;
-    const char last = pattern.back();
-    if (last == '\\' || last == '/' || last == '%') return false;
-    return pattern.substr(0, pattern.size() - 1).find('%') != std::string_view::npos;
-}
-
-bool patternPreviewShown(std::string_view pattern) {
-    return !pattern.empty() && pattern.back() != '%';
-}
-
 std::string withTrailingSlash(std::string_view dir) {
     std::string out(dir);
     if (out.empty() || out.back() != '/') out += '/';

@@ -20,23 +20,6 @@ namespace melvarin {
 inline constexpr const char* kDefaultFreedbHost = "gnudb.gnudb.org";
 inline constexpr const char* kDefaultFreedbPath = "/~cddb/cddb.cgi";
 
-// --- File-name pattern -------------------------------------------------------
-
-// Characters the pattern field refuses: " * / : < > ? |
-bool isForbiddenPatternChar(char32_t c);
-bool hasForbiddenPatternChar(std::string_view utf8);
-
-// Reduces every doubled "%%" to one "%", scanning left to right.
-std::string reducePercents(std::string_view pattern);
-
-// True when the pattern may be stored: not empty, not ending in "\" or "/" or
-// "%", and holding a "%" before its last character.
-bool isValidPattern(std::string_view pattern);
-
-// True when the pattern preview shows a name: the pattern is neither empty nor
-// "%" alone and does not end in "%".
-bool patternPreviewShown(std::string_view pattern);
-
 // --- Folders -------------------------------------------------------------------
 
 // `dir` with a "/" appended unless it already ends in one.
@@ -107,10 +90,8 @@ inline constexpr std::array<const char*, 9> kCommandTypeNames = {
 // Entry of the read-command list for a stored type; types the list lacks show 0.
 int commandTypeIndex(uint8_t type);
 
-// Extraction methods, in list order (values 0..3).
-inline constexpr std::array<const char*, 4> kExtractMethodNames = {
-    "Быстрое копирование", "Быстрое чтение + коррекция шума",
-    "Макc. 5  повторов + коррекция шума", "Макс.10 повторов + коррекция шума"};
+// Extraction methods (values 0..3).
+inline constexpr int kExtractMethodCount = 4;
 
 // MPEG-1 Layer III bitrates of the MP3 page, top to bottom ("320kBit/s" ...
 // "32kBit/s"); entry i stands for the bitrate index 14 - i.
@@ -121,9 +102,6 @@ uint32_t lameBitrateFromIndex(int index);
 // LAME quality presets in list order and the stored values they stand for.
 inline constexpr std::array<int16_t, 12> kLameQualityValues = {
     -1, 2, 0, 1, 1000, 4000, 5000, 6000, 7000, 8000, 9000, 10000};
-inline constexpr std::array<const char*, 12> kLameQualityNames = {
-    "None", "High", "Normal", "Low", "Phone", "FM", "Voice", "Radio",
-    "Tape", "Hi-Fi", "CD", "Studio"};
 int lameQualityIndex(int16_t value);  // values not in the list show entry 1
 int16_t lameQualityFromIndex(int index);
 

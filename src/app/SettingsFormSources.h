@@ -6,6 +6,8 @@
 
 namespace melvarin {
 
+class TDiscTags;
+
 // What the settings window lists from the rest of the program: drives, codecs,
 // the name preview. The opener fills what exists; an empty member leaves its
 // list empty (or its control disabled) rather than invented.
@@ -24,6 +26,10 @@ struct SettingsFormSources {
     // Long names of every installed ACM driver, and the formats of one of them.
     std::vector<std::string> acmCodecs;
     std::function<std::vector<std::string>(int codec)> acmFormats;
+
+    // Tags of the disc the main window holds, for the pattern preview of a
+    // compilation disc; may stay nullptr.
+    const TDiscTags* discTags = nullptr;
 
     // Opens the read-command detection window for the drive and transport
     // chosen in the window; returns the chosen (type, sectors) or nothing.

@@ -9,29 +9,29 @@ namespace melvarin {
 
 namespace {
 
-struct NamedColor {
-    uint32_t stored;
-    const char* name;
+// The standard colours, the program's own defaults and the two system colours
+// the scheme shortcuts use. Plain colours are named by their hexadecimal RGB, so
+// the list needs no translation.
+const uint32_t kColors[] = {
+    0x00000000, 0x00000080, 0x00008000, 0x00008080, 0x00800000, 0x00800080, 0x00808000,
+    0x00808080, 0x00C0C0C0, 0x000000FF, 0x0000FF00, 0x0000FFFF, 0x00FF0000, 0x00FF00FF,
+    0x00FFFF00, 0x00FFFFFF, kOriginalWindowColor, kOriginalControlColor, 0x00D1EFFE,
+    kSystemActiveBorder, kSystemWindow,
 };
 
-// The standard colours, the two system colours the shortcuts use, and the
-// program's own defaults.
-const NamedColor kColors[] = {
-    {0x00000000, "Чёрный"},      {0x00000080, "Бордовый"},    {0x00008000, "Зелёный"},
-    {0x00008080, "Оливковый"},   {0x00800000, "Тёмно-синий"}, {0x00800080, "Фиолетовый"},
-    {0x00808000, "Сине-зелёный"}, {0x00808080, "Серый"},      {0x00C0C0C0, "Серебристый"},
-    {0x000000FF, "Красный"},     {0x0000FF00, "Лайм"},        {0x0000FFFF, "Жёлтый"},
-    {0x00FF0000, "Синий"},       {0x00FF00FF, "Фуксия"},      {0x00FFFF00, "Голубой"},
-    {0x00FFFFFF, "Белый"},       {kOriginalWindowColor, "Исходный фон окна"},
-    {kOriginalControlColor, "Исходный фон полей"}, {0x00D1EFFE, "Исходный цвет полосы"},
-    {kSystemActiveBorder, "Системный: рамка окна"}, {kSystemWindow, "Системный: окно"},
-};
+QString colorName(uint32_t stored) {
+    if (stored == kSystemActiveBorder) return QStringLiteral("clActiveBorder");
+    if (stored == kSystemWindow) return QStringLiteral("clWindow");
+    if (const auto rgb = storedColorToRgb(stored))
+        return QLatin1Char('#') + QStringLiteral("%1").arg(*rgb, 6, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(stored, 8, 16, QLatin1Char('0')).toUpper();
+}
 
 }  // namespace
 
 ColorSwatchBox::ColorSwatchBox(QWidget* parent) : QComboBox(parent) {
     setIconSize(QSize(28, 14));
-    for (const NamedColor& c : kColors) addColor(c.stored, QString::fromUtf8(c.name));
+    for (uint32_t c : kColors) addColor(c);
 }
 
 QColor ColorSwatchBox::toQColor(uint32_t stored, const QPalette& palette) {
@@ -40,7 +40,7 @@ QColor ColorSwatchBox::toQColor(uint32_t stored, const QPalette& palette) {
     return palette.color(QPalette::Window).darker(115);
 }
 
-void ColorSwatchBox::addColor(uint32_t stored, const QString& name) {
+void ColorSwatchBox::addColor(uint32_t stored) {
     QPixmap swatch(iconSize());
     swatch.fill(Qt::transparent);
     QPainter p(&swatch);
@@ -48,15 +48,13 @@ void ColorSwatchBox::addColor(uint32_t stored, const QString& name) {
     p.setBrush(toQColor(stored, palette()));
     p.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
     p.end();
-    addItem(QIcon(swatch), name, QVariant::fromValue<quint32>(stored));
+    addItem(QIcon(swatch), colorName(stored), QVariant::fromValue<quint32>(stored));
 }
 
 void ColorSwatchBox::setStoredColor(uint32_t stored) {
     int i = findData(QVariant::fromValue<quint32>(stored));
     if (i < 0) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "#%06X", storedColorToRgb(stored).value_or(0));
-        addColor(stored, QStringLiteral("Свой (%1)").arg(QString::fromLatin1(hex)));
+        addColor(stored);
         i = count() - 1;
     }
     setCurrentIndex(i);

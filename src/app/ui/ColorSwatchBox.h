@@ -20,7 +20,7 @@ public:
     static QColor toQColor(uint32_t stored, const QPalette& palette);
 
 private:
-    void addColor(uint32_t stored, const QString& name);
+    void addColor(uint32_t stored);
 };
 
 }  // namespace melvarin

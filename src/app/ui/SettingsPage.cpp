@@ -15,13 +15,13 @@ SettingsPage::SettingsPage(const QString& title, QWidget* parent) : QWidget(pare
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(8);
 
-    auto* heading = new QLabel(title, this);
-    heading->setObjectName(QStringLiteral("PageTitle"));
-    QFont f = heading->font();
+    title_ = new QLabel(title, this);
+    title_->setObjectName(QStringLiteral("PageTitle"));
+    QFont f = title_->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.25);
-    heading->setFont(f);
-    outer->addWidget(heading);
+    title_->setFont(f);
+    outer->addWidget(title_);
 
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
@@ -32,6 +32,12 @@ SettingsPage::SettingsPage(const QString& title, QWidget* parent) : QWidget(pare
     body_->setSpacing(8);
     outer->addLayout(body_);
     outer->addStretch(1);
+}
+
+void SettingsPage::setTitle(const QString& title) { title_->setText(title); }
+
+QString SettingsPage::caption(const char* name, TextRole role, int index) {
+    return QString::fromStdString(WindowTexts::russian("TSettingsForm", name, role, index));
 }
 
 uint8_t SettingsPage::flag(const QAbstractButton* b) { return b->isChecked() ? 1 : 0; }
@@ -61,8 +67,8 @@ QLabel* SettingsPage::label(const char* name, const QString& text, QWidget* pare
     return l;
 }
 
-QGroupBox* SettingsPage::group(const char* name, const QString& title) {
-    auto* g = new QGroupBox(title, this);
+QGroupBox* SettingsPage::group(const char* name) {
+    auto* g = new QGroupBox(caption(name), this);
     g->setObjectName(QString::fromLatin1(name));
     body_->addWidget(g);
     return g;

@@ -3,6 +3,7 @@
 
 #include "app/SettingsFormRules.h"
 #include "app/SettingsRecord.h"
+#include "app/WindowTexts.h"
 
 class QAbstractButton;
 class QBoxLayout;
@@ -23,6 +24,12 @@ public:
     // `title` heads the page; the page's controls go into `body()`.
     SettingsPage(const QString& title, QWidget* parent = nullptr);
 
+    void setTitle(const QString& title);
+
+    // The built-in Russian caption of control `name` from the window-text table
+    // (the same texts a translation replaces).
+    static QString caption(const char* name, TextRole role = TextRole::Text, int index = 0);
+
     virtual void load(const SettingsRecord& s) = 0;
     virtual void store(SettingsRecord& s) = 0;
 
@@ -38,10 +45,13 @@ protected:
     QComboBox* comboBox(const char* name, const QStringList& items, QWidget* parent = nullptr);
     QLineEdit* lineEdit(const char* name, QWidget* parent = nullptr);
     QLabel* label(const char* name, const QString& text, QWidget* parent = nullptr);
-    QGroupBox* group(const char* name, const QString& title);
+    // A framed group added to the page, titled by its table caption (untitled
+    // when the table has none).
+    QGroupBox* group(const char* name);
 
 private:
     QBoxLayout* body_;
+    QLabel* title_;
 };
 
 }  // namespace melvarin

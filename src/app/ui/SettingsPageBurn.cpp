@@ -2,16 +2,20 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace melvarin {
 
-SettingsPageBurn::SettingsPageBurn(QWidget* parent) : SettingsPage(QStringLiteral("Запись"), parent) {
-    auto* write = group("BurnGroup", QStringLiteral("Запись диска"));
+SettingsPageBurn::SettingsPageBurn(QWidget* parent)
+    : SettingsPage(caption("TreeView1", TextRole::Node, 13), parent) {
+    auto* write = group("BurnGroup");
     auto* wl = new QGridLayout(write);
     QStringList speeds;
     for (const char* t : kBurnSpeedTexts) speeds << QString::fromLatin1(t);
@@ -22,23 +26,49 @@ SettingsPageBurn::SettingsPageBurn(QWidget* parent) : SettingsPage(QStringLitera
                                              QStringLiteral("32"), QStringLiteral("38")}, write);
     blockCount_->setEditable(true);
     blockCount_->lineEdit()->setMaxLength(3);
-    wl->addWidget(label("BurnSpeedLabel", QStringLiteral("Скорость записи"), write), 0, 0);
+    wl->addWidget(label("BurnSpeedLabel", caption("BurnSpeedLabel"), write), 0, 0);
     wl->addWidget(speed_, 0, 1);
-    wl->addWidget(label("BurnPriorLabel", QStringLiteral("Приоритет"), write), 1, 0);
+    wl->addWidget(label("BurnPriorLabel", caption("BurnPriorLabel"), write), 1, 0);
     wl->addWidget(priority_, 1, 1);
-    wl->addWidget(label("BlockCountLabel", QStringLiteral("Секторов за команду"), write), 2, 0);
+    wl->addWidget(label("BlockCountLabel", caption("BlockCountLabel"), write), 2, 0);
     wl->addWidget(blockCount_, 2, 1);
     wl->setColumnStretch(2, 1);
 
-    auto* opts = group("BurnOptionsGroup", QStringLiteral("Параметры"));
+    auto* opts = group("BurnOptionsGroup");
     auto* ol = new QVBoxLayout(opts);
-    nonStop_ = checkBox("NSDiscBox", QStringLiteral("Записывать диск без пауз (Non-Stop)"), opts);
-    opc_ = checkBox("OPCBox", QStringLiteral("Калибровка лазера (OPC) перед записью"), opts);
-    ask_ = checkBox("AskBox", QStringLiteral("Спрашивать подтверждение"), opts);
-    eject_ = checkBox("EjectAfterBurn", QStringLiteral("Извлечь диск после записи"), opts);
-    writeCue_ = checkBox("WriteCueBox", QStringLiteral("Создавать CUE-файл при записи в WAV-файл"), opts);
-    saveLast_ = checkBox("SaveLastProjectBox", QStringLiteral("Запоминать последний проект"), opts);
-    for (QCheckBox* b : {nonStop_, opc_, ask_, eject_, writeCue_, saveLast_}) ol->addWidget(b);
+    ask_ = checkBox("AskBox", caption("AskBox"), opts);
+    opc_ = checkBox("OPCBox", caption("OPCBox"), opts);
+    nonStop_ = checkBox("NSDiscBox", caption("NSDiscBox"), opts);
+    eject_ = checkBox("EjectAfterBurn", caption("EjectAfterBurn"), opts);
+    writeCue_ = checkBox("WriteCueBox", caption("WriteCueBox"), opts);
+    saveLast_ = checkBox("SaveLastProjectBox", caption("SaveLastProjectBox"), opts);
+    for (QCheckBox* b : {ask_, opc_, nonStop_, eject_, writeCue_, saveLast_}) ol->addWidget(b);
+
+    auto* sound = group("SoundGroup");
+    auto* sl = new QVBoxLayout(sound);
+    playSound_ = checkBox("PlaySoundBox", caption("PlaySoundBox"), sound);
+    sl->addWidget(playSound_);
+    auto* row = new QHBoxLayout;
+    fileName_ = lineEdit("FileNameEdit", sound);
+    browse_ = new QToolButton(sound);
+    browse_->setObjectName(QStringLiteral("SpeedButton9"));
+    browse_->setText(QStringLiteral("..."));
+    browse_->setToolTip(caption("SpeedButton9", TextRole::Hint));
+    row->addWidget(fileName_);
+    row->addWidget(browse_);
+    sl->addLayout(row);
+
+    connect(playSound_, &QCheckBox::toggled, this, [this] { updateEnabled(); });
+    connect(browse_, &QToolButton::clicked, this, [this] {
+        const QString f = QFileDialog::getOpenFileName(this, QString(), fileName_->text(),
+                                                       QStringLiteral("WAVE (*.wav *.WAV)"));
+        if (!f.isEmpty()) fileName_->setText(f);
+    });
+}
+
+void SettingsPageBurn::updateEnabled() {
+    fileName_->setEnabled(playSound_->isChecked());
+    browse_->setEnabled(playSound_->isChecked());
 }
 
 void SettingsPageBurn::load(const SettingsRecord& s) {
@@ -51,6 +81,9 @@ void SettingsPageBurn::load(const SettingsRecord& s) {
     writeCue_->setChecked(s.WriteCue);
     nonStop_->setChecked(s.NSDisc);
     saveLast_->setChecked(s.SaveLastProject);
+    playSound_->setChecked(s.PlaySound);
+    fileName_->setText(qs(getText(s.FileName)));
+    updateEnabled();
 }
 
 void SettingsPageBurn::store(SettingsRecord& s) {
@@ -63,6 +96,8 @@ void SettingsPageBurn::store(SettingsRecord& s) {
     s.WriteCue = flag(writeCue_);
     s.NSDisc = flag(nonStop_);
     s.SaveLastProject = flag(saveLast_);
+    s.PlaySound = flag(playSound_);
+    setText(s.FileName, ss(fileName_->text()));
 }
 
 }  // namespace melvarin

@@ -3,10 +3,13 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
+class QToolButton;
 
 namespace melvarin {
 
-// Page 11: how discs are written.
+// Page 11: how discs are written, and the sound played when a burn or a grab
+// ends.
 class SettingsPageBurn : public SettingsPage {
     Q_OBJECT
 public:
@@ -15,6 +18,8 @@ public:
     void store(SettingsRecord& s) override;
 
 private:
+    void updateEnabled();
+
     QComboBox* speed_;
     QComboBox* priority_;
     QComboBox* blockCount_;
@@ -24,6 +29,9 @@ private:
     QCheckBox* writeCue_;
     QCheckBox* nonStop_;
     QCheckBox* saveLast_;
+    QCheckBox* playSound_;
+    QLineEdit* fileName_;
+    QToolButton* browse_;
 };
 
 }  // namespace melvarin

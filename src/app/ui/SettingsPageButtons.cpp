@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace melvarin {
@@ -11,26 +12,26 @@ namespace {
 // The seven toolbar switches, in record order (ShowWAVE .. ShowEXT).
 struct ButtonSwitch {
     const char* name;
-    const char* text;
     uint8_t SettingsRecord::*field;
 };
 const std::array<ButtonSwitch, 7> kSwitches = {{
-    {"ShowWAVE", "Сграбить в WAV", &SettingsRecord::ShowWAVE},
-    {"ShowWMA", "Сграбить в WMA", &SettingsRecord::ShowWMA},
-    {"ShowBURN", "Создать свой AudioCD", &SettingsRecord::ShowBURN},
-    {"ShowConvert", "Конвертирование файлов", &SettingsRecord::ShowConvert},
-    {"ShowFreeDB", "FreeDB", &SettingsRecord::ShowFreeDB},
-    {"ShowPlayer", "Запустить плеер", &SettingsRecord::ShowPlayer},
-    {"ShowEXT", "Сграбить в другой формат", &SettingsRecord::ShowEXT},
+    {"ShowWAVE", &SettingsRecord::ShowWAVE},
+    {"ShowWMA", &SettingsRecord::ShowWMA},
+    {"ShowEXT", &SettingsRecord::ShowEXT},
+    {"ShowBURN", &SettingsRecord::ShowBURN},
+    {"ShowConvert", &SettingsRecord::ShowConvert},
+    {"ShowFreeDB", &SettingsRecord::ShowFreeDB},
+    {"ShowPlayer", &SettingsRecord::ShowPlayer},
 }};
 
 }  // namespace
 
-SettingsPageButtons::SettingsPageButtons(QWidget* parent) : SettingsPage(QStringLiteral("Кнопки"), parent) {
-    auto* g = group("ButtonsGroup", QStringLiteral("Кнопки панели инструментов"));
+SettingsPageButtons::SettingsPageButtons(QWidget* parent) : SettingsPage(caption("TreeView1", TextRole::Node, 12), parent) {
+    auto* g = group("ButtonsGroup");
     auto* l = new QVBoxLayout(g);
+    l->addWidget(label("ShowButtonsLabel", caption("ShowButtonsLabel"), g));
     for (std::size_t i = 0; i < kSwitches.size(); ++i) {
-        boxes_[i] = checkBox(kSwitches[i].name, QString::fromUtf8(kSwitches[i].text), g);
+        boxes_[i] = checkBox(kSwitches[i].name, caption(kSwitches[i].name), g);
         l->addWidget(boxes_[i]);
     }
 }

@@ -43,17 +43,17 @@ private:
 }  // namespace
 
 SettingsPageColors::SettingsPageColors(QWidget* parent)
-    : SettingsPage(QStringLiteral("Цветовая схема"), parent) {
-    auto* g = group("ColorGroup", QStringLiteral("Цвета"));
+    : SettingsPage(caption("TreeView1", TextRole::Node, 11), parent) {
+    auto* g = group("ColorGroup");
     auto* l = new QGridLayout(g);
-    const auto row = [&](int r, const char* boxName, const char* buttonName, const QString& text,
+    const auto row = [&](int r, const char* labelName, const char* boxName, const char* buttonName,
                          ColorSwatchBox*& box) {
         box = new ColorSwatchBox(g);
         box->setObjectName(QString::fromLatin1(boxName));
         auto* pick = new QToolButton(g);
         pick->setObjectName(QString::fromLatin1(buttonName));
         pick->setText(QStringLiteral("..."));
-        l->addWidget(new QLabel(text, g), r, 0);
+        l->addWidget(label(labelName, caption(labelName), g), r, 0);
         l->addWidget(box, r, 1);
         l->addWidget(pick, r, 2);
         connect(pick, &QToolButton::clicked, this, [this, box] {
@@ -61,19 +61,19 @@ SettingsPageColors::SettingsPageColors(QWidget* parent)
             if (chosen.isValid()) box->setStoredColor(rgbToStoredColor(chosen.rgb() & 0xFFFFFF));
         });
     };
-    row(0, "WindowColorBox", "SpeedButton4", QStringLiteral("Фон окна"), window_);
-    row(1, "ControlColorBox", "SpeedButton7", QStringLiteral("Фон полей и списков"), control_);
-    row(2, "PlayBarColorBox", "SpeedButton6", QStringLiteral("Полоса воспроизведения"), playBar_);
+    row(0, "WindowColorLabel", "WindowColorBox", "SpeedButton4", window_);
+    row(1, "ControlColorLabel", "ControlColorBox", "SpeedButton7", control_);
+    row(2, "PlayBarColorLabel", "PlayBarColorBox", "SpeedButton6", playBar_);
     l->setColumnStretch(1, 1);
 
-    auto* schemes = group("SchemeGroup", QStringLiteral("Готовые схемы"));
+    auto* schemes = group("SchemeGroup");
     auto* sl = new QHBoxLayout(schemes);
-    auto* standard = new SchemeLink(QStringLiteral("Стандартная"), [this] {
+    auto* standard = new SchemeLink(caption("StandardLabel"), [this] {
         window_->setStoredColor(kSystemActiveBorder);
         control_->setStoredColor(kSystemWindow);
     }, schemes);
     standard->setObjectName(QStringLiteral("StandardLabel"));
-    auto* original = new SchemeLink(QStringLiteral("Исходная"), [this] {
+    auto* original = new SchemeLink(caption("OriginalLabel"), [this] {
         window_->setStoredColor(kOriginalWindowColor);
         control_->setStoredColor(kOriginalControlColor);
     }, schemes);

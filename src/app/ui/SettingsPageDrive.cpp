@@ -16,67 +16,72 @@
 namespace melvarin {
 
 SettingsPageDrive::SettingsPageDrive(const SettingsFormSources& sources, QWidget* parent)
-    : SettingsPage(QStringLiteral("CD Привод"), parent), sources_(sources) {
-    auto* drive = group("DriveGroup", QStringLiteral("Привод"));
+    : SettingsPage(caption("TreeView1", TextRole::Node, 8), parent), sources_(sources) {
+    auto* drive = group("DriveGroup");
     auto* dl = new QGridLayout(drive);
     QStringList drives;
     for (const auto& d : sources_.drives) drives << qs(d);
     device_ = comboBox("DeviceName", drives, drive);
-    aspi_ = new QRadioButton(QStringLiteral("ASPI (SCSI generic, /dev/sg*)"), drive);
-    aspi_->setObjectName(QStringLiteral("ASPIBtn"));
-    spti_ = new QRadioButton(QStringLiteral("SPTI (/dev/sr*)"), drive);
-    spti_->setObjectName(QStringLiteral("SPTIBtn"));
-    aspi_->setEnabled(sources_.aspiAvailable);
-    spti_->setEnabled(sources_.sptiAvailable);
     QStringList types;
     for (const char* t : kCommandTypeNames) types << QString::fromUtf8(t);
     commandType_Box_ = comboBox("CommandTypeBox", types, drive);
-    bigEndianBox_ = checkBox("BigEndianBox", QStringLiteral("Big Endian (обратный порядок байт)"), drive);
-    detect_ = new QPushButton(QStringLiteral("Определить..."), drive);
+    bigEndianBox_ = checkBox("BigEndianBox", caption("BigEndianBox"), drive);
+    detect_ = new QPushButton(caption("DetReadCommand"), drive);
     detect_->setObjectName(QStringLiteral("DetReadCommand"));
     detect_->setEnabled(bool(sources_.detectReadCommand));
     numSecRead_ = lineEdit("NumSecReadEdit", drive);
     numSecRead_->setMaxLength(3);
     numSecRead_->setMaximumWidth(60);
 
-    dl->addWidget(label("DeviceNameLabel", QStringLiteral("Привод"), drive), 0, 0);
+    auto* transport = new QGroupBox(caption("InterfaceGroup"), drive);
+    transport->setObjectName(QStringLiteral("InterfaceGroup"));
+    auto* tl = new QHBoxLayout(transport);
+    aspi_ = new QRadioButton(QStringLiteral("ASPI (SCSI generic, /dev/sg*)"), transport);
+    aspi_->setObjectName(QStringLiteral("ASPIBtn"));
+    spti_ = new QRadioButton(QStringLiteral("SPTI (/dev/sr*)"), transport);
+    spti_->setObjectName(QStringLiteral("SPTIBtn"));
+    aspi_->setEnabled(sources_.aspiAvailable);
+    spti_->setEnabled(sources_.sptiAvailable);
+    tl->addWidget(aspi_);
+    tl->addWidget(spti_);
+    tl->addStretch(1);
+
+    dl->addWidget(label("DeviceNameLabel", caption("DeviceNameLabel"), drive), 0, 0);
     dl->addWidget(device_, 0, 1, 1, 3);
-    dl->addWidget(label("InterfaceLabel", QStringLiteral("Доступ"), drive), 1, 0);
-    dl->addWidget(aspi_, 1, 1);
-    dl->addWidget(spti_, 1, 2, 1, 2);
-    dl->addWidget(label("CommandTypeLabel", QStringLiteral("Команда чтения"), drive), 2, 0);
+    dl->addWidget(transport, 1, 0, 1, 4);
+    dl->addWidget(label("CommandTypeLabel", caption("CommandTypeLabel"), drive), 2, 0);
     dl->addWidget(commandType_Box_, 2, 1, 1, 2);
     dl->addWidget(detect_, 2, 3);
-    dl->addWidget(label("NumSecReadLabel", QStringLiteral("Секторов за раз"), drive), 3, 0);
+    dl->addWidget(label("NumSecReadLabel", caption("NumSecReadLabel"), drive), 3, 0);
     dl->addWidget(numSecRead_, 3, 1, Qt::AlignLeft);
     dl->addWidget(bigEndianBox_, 3, 2, 1, 2);
     dl->setColumnStretch(1, 1);
     dl->setColumnStretch(2, 1);
 
-    auto* read = group("ReadGroup", QStringLiteral("Чтение"));
+    auto* read = group("ReadGroup");
     auto* rl = new QGridLayout(read);
     QStringList speeds;
     for (int n = 1; n <= kSpeedCount; ++n) speeds << qs(speedText(n));
     speed_ = comboBox("SpeedBox", speeds, read);
-    maxSpeed_ = checkBox("CBMaxSpeed", QStringLiteral("Максимальная"), read);
+    maxSpeed_ = checkBox("CBMaxSpeed", caption("CBMaxSpeed"), read);
     QStringList methods;
-    for (const char* m : kExtractMethodNames) methods << QString::fromUtf8(m);
+    for (int i = 0; i < kExtractMethodCount; ++i) methods << caption("ExtractMethodBox", TextRole::Item, i);
     extract_ = comboBox("ExtractMethodBox", methods, read);
-    rl->addWidget(label("SpeedLabel", QStringLiteral("Скорость"), read), 0, 0);
+    rl->addWidget(label("SpeedLabel", caption("SpeedLabel"), read), 0, 0);
     rl->addWidget(speed_, 0, 1);
     rl->addWidget(maxSpeed_, 0, 2);
-    rl->addWidget(label("ExtractMethodLabel", QStringLiteral("Метод"), read), 1, 0);
+    rl->addWidget(label("ExtractMethodLabel", caption("ExtractMethodLabel"), read), 1, 0);
     rl->addWidget(extract_, 1, 1, 1, 2);
     rl->setColumnStretch(1, 1);
 
-    auto* opts = group("DriveOptionsGroup", QStringLiteral("Параметры"));
+    auto* opts = group("DriveOptionsGroup");
     auto* ol = new QGridLayout(opts);
-    rotate_ = checkBox("RotateBox", QStringLiteral("Раскручивать диск перед чтением"), opts);
-    rcd_ = checkBox("RCDBox", QStringLiteral("Отключать кэш чтения"), opts);
-    lock_ = checkBox("LockCDBox", QStringLiteral("Блокировать лоток при копировании"), opts);
-    cdText_ = checkBox("CDTEXTBox", QStringLiteral("Читать CD-TEXT"), opts);
-    dp_ = checkBox("DPBox", QStringLiteral("Цифровое воспроизведение"), opts);
-    volumeOnCd_ = checkBox("VolumeOnCDBox", QStringLiteral("Громкость на приводе"), opts);
+    rotate_ = checkBox("RotateBox", caption("RotateBox"), opts);
+    rcd_ = checkBox("RCDBox", caption("RCDBox"), opts);
+    lock_ = checkBox("LockCDBox", caption("LockCDBox"), opts);
+    cdText_ = checkBox("CDTEXTBox", caption("CDTEXTBox"), opts);
+    dp_ = checkBox("DPBox", caption("DPBox"), opts);
+    volumeOnCd_ = checkBox("VolumeOnCDBox", caption("VolumeOnCDBox"), opts);
     ol->addWidget(rotate_, 0, 0);
     ol->addWidget(rcd_, 1, 0);
     ol->addWidget(lock_, 2, 0);
@@ -137,7 +142,7 @@ void SettingsPageDrive::load(const SettingsRecord& s) {
     maxSpeed_->setChecked(s.Speed == kMaxSpeed);
     speed_->setCurrentIndex(speedIndex(s.Speed));
     speed_->setEnabled(!maxSpeed_->isChecked());
-    extract_->setCurrentIndex(s.ExtractMethod < kExtractMethodNames.size() ? s.ExtractMethod : 0);
+    extract_->setCurrentIndex(s.ExtractMethod < kExtractMethodCount ? s.ExtractMethod : 0);
     rotate_->setChecked(s.Rotate);
     rcd_->setChecked(s.RCD);
     lock_->setChecked(s.LockCD);

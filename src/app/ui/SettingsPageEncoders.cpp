@@ -34,11 +34,11 @@ int indexIn(uint32_t v, int count) { return v < uint32_t(count) ? int(v) : 0; }
 }  // namespace
 
 SettingsPageEncoders::SettingsPageEncoders(const SettingsFormSources& sources, QWidget* parent)
-    : SettingsPage(QStringLiteral("APE/AAC/FLAC/ACM"), parent), sources_(sources) {
+    : SettingsPage(caption("TreeView1", TextRole::Node, 6), parent), sources_(sources) {
     auto* top = new QHBoxLayout;
     ext_ = comboBox("ExtEncoderBox", {QStringLiteral("Monkey's Audio (APE)"), QStringLiteral("FLAC"),
                                       QStringLiteral("AAC"), QStringLiteral("ACM")});
-    top->addWidget(label("ExtEncoderLabel", QStringLiteral("Кнопка «Сграбить в другой формат»:")));
+    top->addWidget(label("ExtEncoderLabel", caption("ExtEncoderLabel")));
     top->addWidget(ext_, 1);
     body()->addLayout(top);
 
@@ -57,10 +57,11 @@ QWidget* SettingsPageEncoders::buildApe() {
     auto* g = new QGroupBox(QStringLiteral("Monkey's Audio"), this);
     g->setObjectName(QStringLiteral("APEPanel"));
     auto* l = new QGridLayout(g);
-    apeLevel_ = comboBox("APE_LevelBox", {QStringLiteral("Fast"), QStringLiteral("Normal"),
-                                          QStringLiteral("High"), QStringLiteral("Extra High")}, g);
-    apeMono_ = checkBox("APE_MonoBox", QStringLiteral("Моно"), g);
-    l->addWidget(label("APE_LevelLabel", QStringLiteral("Сжатие"), g), 0, 0);
+    QStringList levels;
+    for (int i = 0; i < 4; ++i) levels << caption("APE_LevelBox", TextRole::Item, i);
+    apeLevel_ = comboBox("APE_LevelBox", levels, g);
+    apeMono_ = checkBox("APE_MonoBox", caption("APE_MonoBox"), g);
+    l->addWidget(label("APE_LevelLabel", caption("APE_LevelLabel"), g), 0, 0);
     l->addWidget(apeLevel_, 0, 1);
     l->addWidget(apeMono_, 1, 0, 1, 2);
     l->setColumnStretch(2, 1);
@@ -88,31 +89,31 @@ QWidget* SettingsPageEncoders::buildFlac() {
         e->setMaxLength(2);
         e->setMaximumWidth(50);
     }
-    escape_ = checkBox("EscapeCodingBox", QStringLiteral("Escape Coding"), g);
-    ems_ = checkBox("EMSCodingBox", QStringLiteral("Exhaustive Model Search"), g);
-    msc_ = new QRadioButton(QStringLiteral("Mid/Side Stereo"), g);
+    escape_ = checkBox("EscapeCodingBox", caption("EscapeCodingBox"), g);
+    ems_ = checkBox("EMSCodingBox", caption("EMSCodingBox"), g);
+    msc_ = new QRadioButton(caption("MSCBox"), g);
     msc_->setObjectName(QStringLiteral("MSCBox"));
-    amsc_ = new QRadioButton(QStringLiteral("Adaptive Mid/Side Stereo"), g);
+    amsc_ = new QRadioButton(caption("AMSCBox"), g);
     amsc_->setObjectName(QStringLiteral("AMSCBox"));
-    flacId1_ = checkBox("FLACWriteID1", QStringLiteral("Дописывать тег ID3v1"), g);
+    flacId1_ = checkBox("FLACWriteID1", caption("FLACWriteID1"), g);
 
-    l->addWidget(flacBar_, 0, 0, 1, 3);
-    l->addWidget(flacLevelLabel_, 0, 3);
-    l->addWidget(label("LPCOrderLabel", QStringLiteral("Max LPC Order"), g), 1, 0);
-    l->addWidget(lpcOrder_, 1, 1);
-    l->addWidget(label("BlockSizeLabel", QStringLiteral("Block Size"), g), 2, 0);
-    l->addWidget(blockSize_, 2, 1);
-    auto* rice = new QHBoxLayout;
-    rice->addWidget(rpoMin_);
-    rice->addWidget(new QLabel(QStringLiteral("–"), g));
-    rice->addWidget(rpoMax_);
-    rice->addStretch(1);
-    l->addWidget(label("RPOLabel", QStringLiteral("Rice Partition Order"), g), 3, 0);
-    l->addLayout(rice, 3, 1);
+    auto* level = new QHBoxLayout;
+    level->addWidget(flacBar_, 1);
+    level->addWidget(flacLevelLabel_);
+    l->addWidget(label("FlacLevelCaption", caption("FlacLevelCaption"), g), 0, 0);
+    l->addLayout(level, 0, 1, 1, 3);
+    l->addWidget(label("BlockSizeLabel", caption("BlockSizeLabel"), g), 1, 0);
+    l->addWidget(blockSize_, 1, 1);
+    l->addWidget(label("LPCOrderLabel", caption("LPCOrderLabel"), g), 2, 0);
+    l->addWidget(lpcOrder_, 2, 1);
+    l->addWidget(label("RPOMinLabel", caption("RPOMinLabel"), g), 3, 0);
+    l->addWidget(rpoMin_, 3, 1);
+    l->addWidget(label("RPOMaxLabel", caption("RPOMaxLabel"), g), 4, 0);
+    l->addWidget(rpoMax_, 4, 1);
     l->addWidget(msc_, 1, 2, 1, 2);
     l->addWidget(amsc_, 2, 2, 1, 2);
-    l->addWidget(escape_, 4, 0, 1, 2);
-    l->addWidget(ems_, 4, 2, 1, 2);
+    l->addWidget(ems_, 3, 2, 1, 2);
+    l->addWidget(escape_, 4, 2, 1, 2);
     l->addWidget(flacId1_, 5, 0, 1, 2);
     l->setColumnStretch(1, 1);
     l->setColumnStretch(2, 1);
@@ -130,13 +131,13 @@ QWidget* SettingsPageEncoders::buildAac() {
     aacBitrate_ = comboBox("FAACBitrateBox", rates, g);
     aacObject_ = comboBox("FAACObjectTypeBox", {QStringLiteral("Low Complexity"), QStringLiteral("Main"),
                                                 QStringLiteral("Long Term Prediction")}, g);
-    aacTns_ = checkBox("FAACUseTns", QStringLiteral("Temporal Noise Shaping"), g);
-    aacMs_ = checkBox("FAACAllowMSBox", QStringLiteral("Mid/Side"), g);
-    aacMpeg4_ = checkBox("FAACMPEG4Box", QStringLiteral("MPEG-4 (иначе MPEG-2)"), g);
-    aacMono_ = checkBox("FAACMono", QStringLiteral("Моно"), g);
-    l->addWidget(label("FAACBitrateLabel", QStringLiteral("Битрейт"), g), 0, 0);
+    aacTns_ = checkBox("FAACUseTns", caption("FAACUseTns"), g);
+    aacMs_ = checkBox("FAACAllowMSBox", caption("FAACAllowMSBox"), g);
+    aacMpeg4_ = checkBox("FAACMPEG4Box", caption("FAACMPEG4Box"), g);
+    aacMono_ = checkBox("FAACMono", caption("FAACMono"), g);
+    l->addWidget(label("FAACBitrateLabel", caption("FAACBitrateLabel"), g), 0, 0);
     l->addWidget(aacBitrate_, 0, 1);
-    l->addWidget(label("FAACObjectTypeLabel", QStringLiteral("Профиль"), g), 1, 0);
+    l->addWidget(label("FAACObjectTypeLabel", caption("FAACObjectTypeLabel"), g), 1, 0);
     l->addWidget(aacObject_, 1, 1);
     l->addWidget(aacTns_, 2, 0, 1, 2);
     l->addWidget(aacMs_, 3, 0, 1, 2);
@@ -155,14 +156,14 @@ QWidget* SettingsPageEncoders::buildAcm() {
     acmExt_ = lineEdit("ACMFileExt", g);
     acmExt_->setMaxLength(5);
     acmExt_->setMaximumWidth(80);
-    acmWaveHead_ = checkBox("ACMWriteWAVEHeadBox", QStringLiteral("Записывать заголовок WAVE"), g);
-    acmTag_ = checkBox("ACMWriteTagBox", QStringLiteral("Записывать тег ID3v2"), g);
-    acmId1_ = checkBox("ACMID1TagBox", QStringLiteral("Дописывать тег ID3v1"), g);
-    l->addWidget(label("ACMCodecLabel", QStringLiteral("Кодек"), g), 0, 0);
+    acmWaveHead_ = checkBox("ACMWriteWAVEHeadBox", caption("ACMWriteWAVEHeadBox"), g);
+    acmTag_ = checkBox("ACMWriteTagBox", caption("ACMWriteTagBox"), g);
+    acmId1_ = checkBox("ACMID1TagBox", caption("ACMID1TagBox"), g);
+    l->addWidget(label("ACMCodecLabel", caption("ACMCodecLabel"), g), 0, 0);
     l->addWidget(acmCodec_, 0, 1);
-    l->addWidget(label("ACMFormatLabel", QStringLiteral("Формат"), g), 1, 0);
+    l->addWidget(label("ACMFormatLabel", caption("ACMFormatLabel"), g), 1, 0);
     l->addWidget(acmFormat_, 1, 1);
-    l->addWidget(label("ACMFileExtLabel", QStringLiteral("Расширение"), g), 2, 0);
+    l->addWidget(label("ACMFileExtLabel", caption("ACMFileExtLabel"), g), 2, 0);
     l->addWidget(acmExt_, 2, 1, Qt::AlignLeft);
     l->addWidget(acmWaveHead_, 3, 0, 1, 2);
     l->addWidget(acmTag_, 4, 0, 1, 2);

@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "app/Messages.h"
+#include "disc/OutputNaming.h"
+#include "platform/Cp1251.h"
 #include "platform/ProgramHome.h"
 
 namespace melvarin {
@@ -23,31 +25,36 @@ class PatternValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
-        return hasForbiddenPatternChar(input.toStdString()) ? Invalid : Acceptable;
+        const std::string text = input.toStdString();
+        for (std::size_t pos = 0; pos < text.size();)
+            if (!FormatKeyAllowed(Cp1251::nextCodePoint(text, pos))) return Invalid;
+        return Acceptable;
     }
 };
 
 }  // namespace
 
 SettingsPageFiles::SettingsPageFiles(UserPrompt& prompt, QWidget* parent)
-    : SettingsPage(QStringLiteral("Файлы"), parent), prompt_(prompt) {
-    auto* dirGroup = group("WorkDirGroup", QStringLiteral("Папка для файлов"));
+    : SettingsPage(caption("TreeView1", TextRole::Node, 1), parent), prompt_(prompt) {
+    auto* dirGroup = group("WorkDirGroup");
     auto* dirRow = new QHBoxLayout(dirGroup);
     workDir_ = lineEdit("WorkDir", dirGroup);
     auto* browse = new QToolButton(dirGroup);
     browse->setObjectName(QStringLiteral("SpeedButton3"));
     browse->setText(QStringLiteral("..."));
-    dirRow->addWidget(workDir_);
+    browse->setToolTip(caption("SpeedButton3", TextRole::Hint));
+    dirRow->addWidget(label("WorkDirLabel", caption("WorkDirLabel"), dirGroup));
+    dirRow->addWidget(workDir_, 1);
     dirRow->addWidget(browse);
 
-    auto* names = group("FileNameGroup", QStringLiteral("Имена файлов"));
+    auto* names = group("FileNameGroup");
     auto* grid = new QGridLayout(names);
-    trackNum_ = checkBox("File_UseTrackNum", QStringLiteral("Номер трека"), names);
-    artistName_ = checkBox("File_UseArtistName", QStringLiteral("Исполнитель"), names);
-    albumName_ = checkBox("File_UseAlbumName", QStringLiteral("Название альбома"), names);
-    trackName_ = checkBox("File_UseTrackName", QStringLiteral("Название трека"), names);
-    dirArtist_ = checkBox("Dir_AsArtistName", QStringLiteral("Папка для каждого исполнителя"), names);
-    dirAlbum_ = checkBox("Dir_AsAlbumName", QStringLiteral("Папка для каждого альбома"), names);
+    trackNum_ = checkBox("File_UseTrackNum", caption("File_UseTrackNum"), names);
+    artistName_ = checkBox("File_UseArtistName", caption("File_UseArtistName"), names);
+    albumName_ = checkBox("File_UseAlbumName", caption("File_UseAlbumName"), names);
+    trackName_ = checkBox("File_UseTrackName", caption("File_UseTrackName"), names);
+    dirArtist_ = checkBox("Dir_AsArtistName", caption("Dir_AsArtistName"), names);
+    dirAlbum_ = checkBox("Dir_AsAlbumName", caption("Dir_AsAlbumName"), names);
     grid->addWidget(trackNum_, 0, 0);
     grid->addWidget(artistName_, 1, 0);
     grid->addWidget(albumName_, 2, 0);
@@ -57,9 +64,9 @@ SettingsPageFiles::SettingsPageFiles(UserPrompt& prompt, QWidget* parent)
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 
-    auto* pattern = group("FormatGroup", QStringLiteral("Формат имени"));
-    auto* pl = new QVBoxLayout(pattern);
-    useFormat_ = checkBox("UseFormatString", QStringLiteral("Использовать строку формата"), pattern);
+    auto* pattern = group("FormatGroup");
+    auto* pl = new QGridLayout(pattern);
+    useFormat_ = checkBox("UseFormatString", caption("UseFormatString"), pattern);
     format_ = lineEdit("FormatEdit", pattern);
     format_->setMaxLength(29);
     format_->setValidator(new PatternValidator(format_));
@@ -68,15 +75,16 @@ SettingsPageFiles::SettingsPageFiles(UserPrompt& prompt, QWidget* parent)
     format_->setToolTip(help.join(QLatin1Char('\n')));
     testLabel_ = label("TestLabel", QString(), pattern);
     testLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    pl->addWidget(useFormat_);
-    pl->addWidget(format_);
-    pl->addWidget(testLabel_);
+    pl->addWidget(useFormat_, 0, 0, 1, 2);
+    pl->addWidget(format_, 1, 0, 1, 2);
+    pl->addWidget(label("FormatExampleCaption", caption("FormatExampleCaption"), pattern), 2, 0);
+    pl->addWidget(testLabel_, 2, 1);
+    pl->setColumnStretch(1, 1);
 
     connect(useFormat_, &QCheckBox::toggled, this, [this] { updateEnabled(); });
     connect(format_, &QLineEdit::textEdited, this, [this] { patternEdited(); });
     connect(browse, &QToolButton::clicked, this, [this] {
-        const QString title = qs(Message(32));
-        const QString dir = QFileDialog::getExistingDirectory(this, title, workDir_->text());
+        const QString dir = QFileDialog::getExistingDirectory(this, qs(Message(32)), workDir_->text());
         if (!dir.isEmpty()) workDir_->setText(qs(withTrailingSlash(ss(dir))));
     });
 }
@@ -88,18 +96,21 @@ void SettingsPageFiles::updateEnabled() {
     format_->setEnabled(pattern);
 }
 
+void SettingsPageFiles::setPreviewDisc(const DiscRecord* disc, const TDiscTags* tags) {
+    disc_ = disc;
+    tags_ = tags;
+    patternEdited();
+}
+
 void SettingsPageFiles::patternEdited() {
     const QString text = format_->text();
-    const QString reduced = qs(reducePercents(ss(text)));
+    const QString reduced = qs(ReduceDoublePercent(ss(text)));
     if (reduced != text) {
         const int cursor = format_->cursorPosition() - int(text.size() - reduced.size());
         format_->setText(reduced);
         format_->setCursorPosition(std::max(0, cursor));
     }
-    std::optional<std::string> name;
-    const std::string pattern = ss(reduced);
-    if (preview_ && patternPreviewShown(pattern)) name = preview_(pattern);
-    testLabel_->setText(name ? qs(*name + ".mp3") : QString());
+    if (const auto preview = PatternPreview(ss(reduced), disc_, tags_)) testLabel_->setText(qs(*preview));
 }
 
 void SettingsPageFiles::load(const SettingsRecord& s) {
@@ -118,7 +129,7 @@ void SettingsPageFiles::load(const SettingsRecord& s) {
 }
 
 bool SettingsPageFiles::validate() {
-    if (!useFormat_->isChecked() || isValidPattern(ss(format_->text()))) return true;
+    if (!useFormat_->isChecked() || PatternAcceptable(ss(format_->text()))) return true;
     prompt_.message(Message(33), Icon::Information);
     format_->setFocus();
     return false;

@@ -1,5 +1,4 @@
 #pragma once
-#include <functional>
 #include <string>
 
 #include "app/SettingsFormRules.h"
@@ -11,19 +10,20 @@ class QLineEdit;
 
 namespace melvarin {
 
+class TDiscTags;
+struct DiscRecord;
+
 // Page 1: the output folder and how file names are built (check boxes or a
 // "%" pattern).
 class SettingsPageFiles : public SettingsPage {
     Q_OBJECT
 public:
-    // Name the pattern gives for the first track of the disc in the drive, or
-    // nothing when there is no disc; the preview stays empty without it.
-    using PatternPreview = std::function<std::optional<std::string>(const std::string& pattern)>;
-
     // `prompt` must outlive the page.
     explicit SettingsPageFiles(UserPrompt& prompt, QWidget* parent = nullptr);
 
-    void setPatternPreview(PatternPreview preview) { preview_ = std::move(preview); }
+    // The disc the pattern preview names (nullptr: no disc loaded) and its tags
+    // (may be nullptr); both must outlive the page.
+    void setPreviewDisc(const DiscRecord* disc, const TDiscTags* tags);
 
     void load(const SettingsRecord& s) override;
     // Asks about a missing output folder (see resolveWorkDir).
@@ -37,7 +37,8 @@ private:
     void patternEdited();
 
     UserPrompt& prompt_;
-    PatternPreview preview_;
+    const DiscRecord* disc_ = nullptr;
+    const TDiscTags* tags_ = nullptr;
     std::string previousWorkDir_;
 
     QLineEdit* workDir_;

@@ -22,11 +22,11 @@ const char* const kSiteFile = "serervs.lst";
 }
 
 SettingsPageFreedb::SettingsPageFreedb(const SettingsFormSources& sources, QWidget* parent)
-    : SettingsPage(QStringLiteral("FreeDB"), parent), sources_(sources) {
-    auto* server = group("ServerGroup", QStringLiteral("Сервер"));
+    : SettingsPage(caption("TreeView1", TextRole::Node, 9), parent), sources_(sources) {
+    auto* server = group("ServerGroup");
     auto* sl = new QGridLayout(server);
     serverBox_ = comboBox("ServerBox", {}, server);
-    fetch_ = new QPushButton(QStringLiteral("Получить список доступных сайтов"), server);
+    fetch_ = new QPushButton(caption("SpeedButton5"), server);
     fetch_->setObjectName(QStringLiteral("SpeedButton5"));
     fetch_->setEnabled(bool(sources_.fetchSites));
     server_ = lineEdit("ServerEdit", server);
@@ -36,19 +36,19 @@ SettingsPageFreedb::SettingsPageFreedb(const SettingsFormSources& sources, QWidg
     timeOut_ = lineEdit("TimeOutEdit", server);
     timeOut_->setMaxLength(5);
     timeOut_->setMaximumWidth(60);
-    sl->addWidget(label("ServerBoxLabel", QStringLiteral("Сайты"), server), 0, 0);
+    sl->addWidget(label("ServerBoxLabel", caption("ServerBoxLabel"), server), 0, 0);
     sl->addWidget(serverBox_, 0, 1, 1, 3);
     sl->addWidget(fetch_, 1, 1, 1, 3, Qt::AlignLeft);
-    sl->addWidget(label("ServerLabel", QStringLiteral("Сервер"), server), 2, 0);
+    sl->addWidget(label("ServerLabel", caption("ServerLabel"), server), 2, 0);
     sl->addWidget(server_, 2, 1);
-    sl->addWidget(label("PathLabel", QStringLiteral("Путь"), server), 2, 2);
+    sl->addWidget(label("PathLabel", caption("PathLabel"), server), 2, 2);
     sl->addWidget(path_, 2, 3);
-    sl->addWidget(label("TimeOutLabel", QStringLiteral("Таймаут, сек"), server), 3, 0);
+    sl->addWidget(label("TimeOutLabel", caption("TimeOutLabel"), server), 3, 0);
     sl->addWidget(timeOut_, 3, 1, Qt::AlignLeft);
     sl->setColumnStretch(1, 1);
     sl->setColumnStretch(3, 1);
 
-    auto* proxy = group("ProxyGroup", QStringLiteral("Прокси-сервер"));
+    auto* proxy = group("ProxyGroup");
     auto* pl = new QGridLayout(proxy);
     proxy_ = lineEdit("ProxyEdit", proxy);
     proxy_->setMaxLength(24);
@@ -60,26 +60,27 @@ SettingsPageFreedb::SettingsPageFreedb(const SettingsFormSources& sources, QWidg
     password_ = lineEdit("PasswordEdit", proxy);
     password_->setMaxLength(19);
     password_->setEchoMode(QLineEdit::Password);
-    pl->addWidget(label("ProxyLabel", QStringLiteral("Адрес"), proxy), 0, 0);
+    pl->addWidget(label("ProxyLabel", caption("ProxyLabel"), proxy), 0, 0);
     pl->addWidget(proxy_, 0, 1);
-    pl->addWidget(label("PortLabel", QStringLiteral("Порт"), proxy), 0, 2);
+    pl->addWidget(label("PortLabel", caption("PortLabel"), proxy), 0, 2);
     pl->addWidget(port_, 0, 3);
-    pl->addWidget(label("UserLabel", QStringLiteral("Пользователь"), proxy), 1, 0);
+    pl->addWidget(label("UserLabel", caption("UserLabel"), proxy), 1, 0);
     pl->addWidget(user_, 1, 1);
-    pl->addWidget(label("PasswordLabel", QStringLiteral("Пароль"), proxy), 1, 2);
+    pl->addWidget(label("PasswordLabel", caption("PasswordLabel"), proxy), 1, 2);
     pl->addWidget(password_, 1, 3);
     pl->setColumnStretch(1, 1);
     pl->setColumnStretch(3, 1);
 
-    auto* local = group("LocalCDDBGroup", QStringLiteral("Локальная база CDDB"));
+    auto* local = group("LocalCDDBGroup");
     auto* ll = new QGridLayout(local);
     lcddbPath_ = lineEdit("LCDDBPathEdit", local);
     auto* browse = new QToolButton(local);
     browse->setObjectName(QStringLiteral("SpeedButton8"));
     browse->setText(QStringLiteral("..."));
-    unix_ = checkBox("UnixBox", QStringLiteral("Unix-формат файлов"), local);
-    onlyLocal_ = checkBox("UseOnlyMLVBaseBox", QStringLiteral("Использовать только локальную базу"), local);
-    ll->addWidget(label("LCDDBPathLabel", QStringLiteral("Папка"), local), 0, 0);
+    browse->setToolTip(caption("SpeedButton8", TextRole::Hint));
+    unix_ = checkBox("UnixBox", caption("UnixBox"), local);
+    onlyLocal_ = checkBox("UseOnlyMLVBaseBox", caption("UseOnlyMLVBaseBox"), local);
+    ll->addWidget(label("LCDDBPathLabel", caption("LCDDBPathLabel"), local), 0, 0);
     ll->addWidget(lcddbPath_, 0, 1);
     ll->addWidget(browse, 0, 2);
     ll->addWidget(unix_, 1, 0, 1, 3);
@@ -89,8 +90,7 @@ SettingsPageFreedb::SettingsPageFreedb(const SettingsFormSources& sources, QWidg
     connect(serverBox_, &QComboBox::activated, this, &SettingsPageFreedb::siteChosen);
     connect(fetch_, &QPushButton::clicked, this, &SettingsPageFreedb::fetchSites);
     connect(browse, &QToolButton::clicked, this, [this] {
-        const QString title = qs(Message(32));
-        const QString dir = QFileDialog::getExistingDirectory(this, title, lcddbPath_->text());
+        const QString dir = QFileDialog::getExistingDirectory(this, qs(Message(32)), lcddbPath_->text());
         if (!dir.isEmpty()) lcddbPath_->setText(qs(withTrailingSlash(ss(dir))));
     });
 }

@@ -2,12 +2,10 @@
 #include "app/ui/SettingsPage.h"
 
 class QCheckBox;
-class QLineEdit;
-class QToolButton;
 
 namespace melvarin {
 
-// Page 0: what happens around a grab, and the sound played when a job ends.
+// Page 0: what happens around a grab, and a few program-wide switches.
 class SettingsPageGeneral : public SettingsPage {
     Q_OBJECT
 public:
@@ -16,7 +14,6 @@ public:
     void store(SettingsRecord& s) override;
 
 private:
-    void updateEnabled();
 
     QCheckBox* onTheFly_;
     QCheckBox* normalize_;
@@ -28,9 +25,6 @@ private:
     QCheckBox* editTag_;
     QCheckBox* showGrid_;
     QCheckBox* autoPlay_;
-    QCheckBox* playSound_;
-    QLineEdit* fileName_;
-    QToolButton* browse_;
 };
 
 }  // namespace melvarin

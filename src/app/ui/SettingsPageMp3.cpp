@@ -25,65 +25,63 @@ QStringList toList(const std::vector<std::string>& v) {
 }  // namespace
 
 SettingsPageMp3::SettingsPageMp3(const SettingsFormSources& sources, QWidget* parent)
-    : SettingsPage(QStringLiteral("MP3"), parent), sources_(sources) {
-    auto* enc = group("EncoderGroup", QStringLiteral("Кодер"));
-    auto* eg = new QGridLayout(enc);
+    : SettingsPage(caption("TreeView1", TextRole::Node, 3), parent), sources_(sources) {
+    auto* enc = group("EncoderGroup");
+    auto* g = grid_ = new QGridLayout(enc);
     QStringList codecs{qs(sources_.lameName)};
     codecs << toList(sources_.acmMp3Codecs);
     codec_ = comboBox("CodecBox", codecs, enc);
     formatLabel_ = label("FormatLabel", QString(), enc);
     format_ = comboBox("FormatBox", {}, enc);
-    eg->addWidget(label("CodecLabel", QStringLiteral("Кодек"), enc), 0, 0);
-    eg->addWidget(codec_, 0, 1, 1, 3);
-    eg->addWidget(formatLabel_, 1, 0);
-    eg->addWidget(format_, 1, 1);
-    eg->setColumnStretch(1, 1);
-    eg->setColumnStretch(3, 1);
-
-    // Controls that exist only for the LAME library.
-    lameOnly_ = new QWidget(enc);
-    auto* lg = new QGridLayout(lameOnly_);
-    lg->setContentsMargins(0, 0, 0, 0);
     const QStringList rates = toList(lameBitrateTexts());
-    maxBr_ = comboBox("MaxBR", rates, lameOnly_);
+    maxBr_ = comboBox("MaxBR", rates, enc);
     mode_ = comboBox("LameModeBox", {QStringLiteral("Stereo"), QStringLiteral("Joint Stereo"),
-                                     QStringLiteral("Dual Channel"), QStringLiteral("Mono")}, lameOnly_);
+                                     QStringLiteral("Dual Channel"), QStringLiteral("Mono")}, enc);
     vbr_ = comboBox("VBRBox", {QStringLiteral("None"), QStringLiteral("Default"), QStringLiteral("OLD"),
-                               QStringLiteral("NEW"), QStringLiteral("MTRH")}, lameOnly_);
+                               QStringLiteral("NEW"), QStringLiteral("MTRH")}, enc);
     QStringList q;
     for (int i = 0; i <= 9; ++i) q << QString::number(i);
-    vbrQ_ = comboBox("VBRQBox", q, lameOnly_);
+    vbrQ_ = comboBox("VBRQBox", q, enc);
     QStringList presets;
-    for (const char* n : kLameQualityNames) presets << QString::fromUtf8(n);
-    quality_ = comboBox("LameQualityBox", presets, lameOnly_);
-    cbrButton_ = new QRadioButton(QStringLiteral("Постоянный битрейт (CBR)"), lameOnly_);
-    cbrButton_->setObjectName(QStringLiteral("CBRButton"));
-    vbrButton_ = new QRadioButton(QStringLiteral("Переменный битрейт (VBR)"), lameOnly_);
-    vbrButton_->setObjectName(QStringLiteral("VBRButton"));
+    for (int i = 0; i < int(kLameQualityValues.size()); ++i) presets << caption("LameQualityBox", TextRole::Item, i);
+    quality_ = comboBox("LameQualityBox", presets, enc);
+    cbrButton_ = new QRadioButton(caption("CBRBtn"), enc);
+    cbrButton_->setObjectName(QStringLiteral("CBRBtn"));
+    vbrButton_ = new QRadioButton(caption("VBRBtn"), enc);
+    vbrButton_->setObjectName(QStringLiteral("VBRBtn"));
+    QLabel* maxBrLabel = label("MaxBRLabel", caption("MaxBRLabel"), enc);
 
-    lg->addWidget(cbrButton_, 0, 0, 1, 2);
-    lg->addWidget(vbrButton_, 0, 2, 1, 2);
-    lg->addWidget(label("MaxBRLabel", QStringLiteral("Битрейт: макс"), lameOnly_), 1, 0);
-    lg->addWidget(maxBr_, 1, 1);
-    lg->addWidget(label("LameModeLabel", QStringLiteral("Режим"), lameOnly_), 1, 2);
-    lg->addWidget(mode_, 1, 3);
-    lg->addWidget(label("VBRLabel", QStringLiteral("Метод VBR"), lameOnly_), 2, 0);
-    lg->addWidget(vbr_, 2, 1);
-    lg->addWidget(label("VBRQLabel", QStringLiteral("Качество VBR"), lameOnly_), 2, 2);
-    lg->addWidget(vbrQ_, 2, 3);
-    lg->addWidget(label("LameQualityLabel", QStringLiteral("Пресет"), lameOnly_), 3, 0);
-    lg->addWidget(quality_, 3, 1);
-    lg->setColumnStretch(1, 1);
-    lg->setColumnStretch(3, 1);
-    eg->addWidget(lameOnly_, 2, 0, 1, 4);
+    g->addWidget(label("CodecLabel", caption("CodecLabel"), enc), 0, 0);
+    g->addWidget(codec_, 0, 1, 1, 3);
+    g->addWidget(cbrButton_, 1, 1);
+    g->addWidget(vbrButton_, 1, 2, 1, 2);
+    g->addWidget(formatLabel_, 2, 0);
+    g->addWidget(format_, 2, 1);
+    g->addWidget(maxBrLabel, 2, 2, Qt::AlignRight);
+    g->addWidget(maxBr_, 2, 3);
+    QLabel* modeLabel = label("LameModeLabel", caption("LameModeLabel"), enc);
+    QLabel* vbrLabel = label("VBRLabel", caption("VBRLabel"), enc);
+    QLabel* vbrQLabel = label("VBRQLabel", caption("VBRQLabel"), enc);
+    QLabel* qualityLabel = label("LameQualityLabel", caption("LameQualityLabel"), enc);
+    g->addWidget(modeLabel, 3, 0);
+    g->addWidget(mode_, 3, 1);
+    g->addWidget(vbrLabel, 4, 0);
+    g->addWidget(vbr_, 4, 1);
+    g->addWidget(vbrQLabel, 4, 2, Qt::AlignRight);
+    g->addWidget(vbrQ_, 4, 3);
+    g->addWidget(qualityLabel, 5, 0);
+    g->addWidget(quality_, 5, 1);
+    g->setColumnStretch(1, 1);
+    g->setColumnStretch(3, 1);
+    lameOnly_ = {maxBrLabel, maxBr_, modeLabel, mode_, vbrLabel, vbr_, vbrQLabel, vbrQ_,
+                 qualityLabel, quality_, cbrButton_, vbrButton_};
 
-    auto* tags = group("MP3TagGroup", QStringLiteral("Теги"));
-    auto* tl = new QHBoxLayout(tags);
-    id1_ = checkBox("MP3ID1TagBox", QStringLiteral("ID3v1"), tags);
-    id2_ = checkBox("MP3ID2TagBox", QStringLiteral("ID3v2"), tags);
+    auto* tags = group("MP3TagGroup");
+    auto* tl = new QVBoxLayout(tags);
+    id1_ = checkBox("MP3ID1TagBox", caption("MP3ID1TagBox"), tags);
+    id2_ = checkBox("MP3ID2TagBox", caption("MP3ID2TagBox"), tags);
     tl->addWidget(id1_);
     tl->addWidget(id2_);
-    tl->addStretch(1);
 
     connect(codec_, &QComboBox::currentIndexChanged, this, &SettingsPageMp3::codecChanged);
     connect(vbr_, &QComboBox::currentIndexChanged, this, &SettingsPageMp3::vbrChanged);
@@ -103,7 +101,10 @@ void SettingsPageMp3::codecChanged(int index) {
         if (sources_.acmMp3Formats) format_->addItems(toList(sources_.acmMp3Formats(index - 1)));
         formatLabel_->setText(qs(Message(36)));
     }
-    lameOnly_->setVisible(lame);
+    for (QWidget* w : lameOnly_) w->setVisible(lame);
+    // An ACM codec's format list takes the full width of the codec list.
+    grid_->removeWidget(format_);
+    grid_->addWidget(format_, 2, 1, 1, lame ? 1 : 3);
 }
 
 void SettingsPageMp3::vbrChanged(int index) {

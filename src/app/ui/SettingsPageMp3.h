@@ -1,9 +1,12 @@
 #pragma once
+#include <vector>
+
 #include "app/SettingsFormSources.h"
 #include "app/ui/SettingsPage.h"
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QRadioButton;
 
@@ -23,7 +26,9 @@ private:
     void vbrChanged(int index);
 
     const SettingsFormSources& sources_;
-    QWidget* lameOnly_;
+    QGridLayout* grid_;
+    // Controls shown only while the LAME library is the encoder.
+    std::vector<QWidget*> lameOnly_;
     QComboBox* codec_;
     QLabel* formatLabel_;
     QComboBox* format_;

@@ -8,10 +8,10 @@
 namespace melvarin {
 
 SettingsPageNormalize::SettingsPageNormalize(QWidget* parent)
-    : SettingsPage(QStringLiteral("Нормализация"), parent) {
-    auto make = [this](const char* boxName, const QString& title, const char* edit1, const QString& text1,
-                       const char* edit2, const QString& text2, QLineEdit*& a, QLineEdit*& b) {
-        auto* g = group(boxName, title);
+    : SettingsPage(caption("TreeView1", TextRole::Node, 7), parent) {
+    const auto make = [this](const char* boxName, const char* label1, const char* edit1, const char* label2,
+                             const char* edit2, QLineEdit*& a, QLineEdit*& b) {
+        auto* g = group(boxName);
         auto* l = new QGridLayout(g);
         a = lineEdit(edit1, g);
         b = lineEdit(edit2, g);
@@ -19,22 +19,14 @@ SettingsPageNormalize::SettingsPageNormalize(QWidget* parent)
             e->setMaxLength(3);
             e->setMaximumWidth(60);
         }
-        l->addWidget(new QLabel(text1, g), 0, 0);
+        l->addWidget(label(label1, caption(label1), g), 0, 0);
         l->addWidget(a, 0, 1);
-        l->addWidget(new QLabel(QStringLiteral("%"), g), 0, 2);
-        l->addWidget(new QLabel(text2, g), 1, 0);
+        l->addWidget(label(label2, caption(label2), g), 1, 0);
         l->addWidget(b, 1, 1);
-        l->addWidget(new QLabel(QStringLiteral("%"), g), 1, 2);
-        l->setColumnStretch(3, 1);
+        l->setColumnStretch(2, 1);
     };
-    make("QuietGroup", QStringLiteral("Слишком тихий сигнал"), "SetMinEdit",
-         QStringLiteral("Пик ниже"), "MinEdit", QStringLiteral("Поднять до"), setMin_, min_);
-    make("LoudGroup", QStringLiteral("Слишком громкий сигнал"), "SetMaxEdit",
-         QStringLiteral("Пик выше"), "MaxEdit", QStringLiteral("Опустить до"), setMax_, max_);
-    auto* note = new QLabel(QStringLiteral("Нормализация включается на странице «Общие»."), this);
-    note->setObjectName(QStringLiteral("NormalizeNote"));
-    note->setWordWrap(true);
-    body()->addWidget(note);
+    make("QuietGroup", "SetMinLabel", "SetMinEdit", "MinLabel", "MinEdit", setMin_, min_);
+    make("LoudGroup", "SetMaxLabel", "SetMaxEdit", "MaxLabel", "MaxEdit", setMax_, max_);
 }
 
 void SettingsPageNormalize::load(const SettingsRecord& s) {

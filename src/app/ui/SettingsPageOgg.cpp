@@ -10,10 +10,10 @@
 
 namespace melvarin {
 
-SettingsPageOgg::SettingsPageOgg(QWidget* parent) : SettingsPage(QStringLiteral("Ogg Vorbis"), parent) {
-    auto* quality = group("OggQualityGroup", QStringLiteral("Качество"));
-    auto* ql = new QVBoxLayout(quality);
-    qualityMode_ = checkBox("OggQualityBox", QStringLiteral("Сжимать с заданным качеством (VBR)"), quality);
+SettingsPageOgg::SettingsPageOgg(QWidget* parent) : SettingsPage(caption("TreeView1", TextRole::Node, 4), parent) {
+    auto* quality = group("OggQualityGroup");
+    auto* ql = new QGridLayout(quality);
+    qualityMode_ = checkBox("OggQualityBox", caption("OggQualityBox"), quality);
     bar_ = new QSlider(Qt::Horizontal, quality);
     bar_->setObjectName(QStringLiteral("OggBar"));
     bar_->setRange(kOggBarMin, kOggBarMax);
@@ -23,28 +23,30 @@ SettingsPageOgg::SettingsPageOgg(QWidget* parent) : SettingsPage(QStringLiteral(
     bar_->setTickPosition(QSlider::TicksBelow);
     qualityLabel_ = label("QualityLabel", QString(), quality);
     qualityLabel_->setAlignment(Qt::AlignCenter);
-    ql->addWidget(qualityMode_);
-    ql->addWidget(bar_);
-    ql->addWidget(qualityLabel_);
+    ql->addWidget(qualityMode_, 0, 0, 1, 2);
+    ql->addWidget(label("OggQualityCaption", caption("OggQualityCaption"), quality), 1, 0);
+    ql->addWidget(bar_, 1, 1);
+    ql->addWidget(qualityLabel_, 2, 1);
+    ql->setColumnStretch(1, 1);
 
-    auto* rates = group("OggBitrateGroup", QStringLiteral("Битрейт"));
+    auto* rates = group("OggBitrateGroup");
     auto* rl = new QGridLayout(rates);
     QStringList items;
     for (int kb : kOggBitrates) items << qs(bitrateText(kb));
     minBr_ = comboBox("OggMinBRBox", items, rates);
     nomBr_ = comboBox("OggNomBRBox", items, rates);
     maxBr_ = comboBox("OggMaxBRBox", items, rates);
-    rl->addWidget(label("OggMinBRLabel", QStringLiteral("Минимальный"), rates), 0, 0);
+    rl->addWidget(label("OggMinBRLabel", caption("OggMinBRLabel"), rates), 0, 0);
     rl->addWidget(minBr_, 0, 1);
-    rl->addWidget(label("OggNomBRLabel", QStringLiteral("Номинальный"), rates), 1, 0);
+    rl->addWidget(label("OggNomBRLabel", caption("OggNomBRLabel"), rates), 1, 0);
     rl->addWidget(nomBr_, 1, 1);
-    rl->addWidget(label("OggMaxBRLabel", QStringLiteral("Максимальный"), rates), 2, 0);
+    rl->addWidget(label("OggMaxBRLabel", caption("OggMaxBRLabel"), rates), 2, 0);
     rl->addWidget(maxBr_, 2, 1);
     rl->setColumnStretch(2, 1);
 
-    auto* tags = group("OggTagGroup", QStringLiteral("Теги"));
+    auto* tags = group("OggTagGroup");
     auto* tl = new QVBoxLayout(tags);
-    id1_ = checkBox("OGGID1TagBox", QStringLiteral("Дописывать тег ID3v1"), tags);
+    id1_ = checkBox("OGGID1TagBox", caption("OGGID1TagBox"), tags);
     tl->addWidget(id1_);
 
     connect(bar_, &QSlider::valueChanged, this,

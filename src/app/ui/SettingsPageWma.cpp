@@ -8,14 +8,14 @@
 
 namespace melvarin {
 
-SettingsPageWma::SettingsPageWma(QWidget* parent) : SettingsPage(QStringLiteral("WMA"), parent) {
-    auto* g = group("WMAGroup", QStringLiteral("Windows Media Audio"));
+SettingsPageWma::SettingsPageWma(QWidget* parent) : SettingsPage(caption("TreeView1", TextRole::Node, 5), parent) {
+    auto* g = group("WMAGroup");
     auto* l = new QGridLayout(g);
     QStringList items;
     for (int kb : kWmaBitrates) items << qs(bitrateText(kb));
     bitrate_ = comboBox("WMABitrateBox", items, g);
-    drm_ = checkBox("UseDRMBox", QStringLiteral("Защищать файлы"), g);
-    l->addWidget(label("WMABitrateLabel", QStringLiteral("Битрейт"), g), 0, 0);
+    drm_ = checkBox("UseDRMBox", caption("UseDRMBox"), g);
+    l->addWidget(label("WMABitrateLabel", caption("WMABitrateLabel"), g), 0, 0);
     l->addWidget(bitrate_, 0, 1);
     l->addWidget(drm_, 1, 0, 1, 2);
     l->setColumnStretch(2, 1);

@@ -35,10 +35,11 @@ TSettingsForm::TSettingsForm(QWidget* parent, const SettingsRecord& settings, co
         disc_ = *disc;
         hasDisc_ = true;
     }
-    setObjectName(QStringLiteral("SettingsForm"));
-    setWindowTitle(QStringLiteral("Настройки"));
+    setObjectName(QStringLiteral("TSettingsForm"));
+    setWindowTitle(SettingsPage::caption("TSettingsForm", TextRole::Title));
 
     files_ = new SettingsPageFiles(prompt_);
+    files_->setPreviewDisc(hasDisc_ ? &disc_ : nullptr, sources_.discTags);
     pages_ = {new SettingsPageGeneral, files_, new SettingsPageMp3(sources_), new SettingsPageOgg,
               new SettingsPageWma, new SettingsPageEncoders(sources_), new SettingsPageNormalize,
               new SettingsPageDrive(sources_), new SettingsPageFreedb(sources_),
@@ -52,18 +53,19 @@ TSettingsForm::TSettingsForm(QWidget* parent, const SettingsRecord& settings, co
     }
 
     tree_ = new QTreeWidget(this);
-    tree_->setObjectName(QStringLiteral("PageTree"));
+    tree_->setObjectName(QStringLiteral("TreeView1"));
     tree_->setHeaderHidden(true);
     tree_->setFixedWidth(180);
     tree_->setItemsExpandable(false);
+    tree_->setRootIsDecorated(false);
     tree_->setIndentation(14);
     buildTree();
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
+    auto* ok = buttons->addButton(SettingsPage::caption("OkButton"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OkButton"));
     ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    auto* cancel = buttons->addButton(SettingsPage::caption("CancelButton"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &TSettingsForm::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TSettingsForm::reject);
@@ -87,36 +89,40 @@ TSettingsForm::TSettingsForm(QWidget* parent, const SettingsRecord& settings, co
 TSettingsForm::~TSettingsForm() = default;
 
 void TSettingsForm::buildTree() {
-    const auto leaf = [this](QTreeWidgetItem* parent, int page, const QString& text) {
+    // Nodes are captioned in display order (node n of the window-text table).
+    int node = 0;
+    const auto leaf = [this, &node](QTreeWidgetItem* parent, int page) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
-        item->setText(0, text);
+        item->setText(0, SettingsPage::caption("TreeView1", TextRole::Node, node++));
         item->setData(0, kPageRole, page);
         nodes_[page] = item;
     };
-    const auto groupNode = [this](const QString& text) {
+    const auto groupNode = [this, &node] {
         auto* item = new QTreeWidgetItem(tree_);
-        item->setText(0, text);
+        item->setText(0, SettingsPage::caption("TreeView1", TextRole::Node, node++));
         item->setData(0, kPageRole, -1);
         QFont f = item->font(0);
         f.setBold(true);
         item->setFont(0, f);
         return item;
     };
-    leaf(nullptr, 0, QStringLiteral("Общие"));
-    leaf(nullptr, 1, QStringLiteral("Файлы"));
-    QTreeWidgetItem* audio = groupNode(QStringLiteral("Аудио"));
-    leaf(audio, 2, QStringLiteral("MP3"));
-    leaf(audio, 3, QStringLiteral("Ogg Vorbis"));
-    leaf(audio, 4, QStringLiteral("WMA"));
-    leaf(audio, 5, QStringLiteral("APE/AAC/FLAC/ACM"));
-    leaf(audio, 6, QStringLiteral("Нормализация"));
-    leaf(nullptr, 7, QStringLiteral("CD Привод"));
-    leaf(nullptr, 8, QStringLiteral("FreeDB"));
-    QTreeWidgetItem* view = groupNode(QStringLiteral("Вид"));
-    leaf(view, 9, QStringLiteral("Цветовая схема"));
-    leaf(view, 10, QStringLiteral("Кнопки"));
-    leaf(nullptr, 11, QStringLiteral("Запись"));
+    leaf(nullptr, 0);
+    leaf(nullptr, 1);
+    QTreeWidgetItem* audio = groupNode();
+    for (int page = 2; page <= 6; ++page) leaf(audio, page);
+    leaf(nullptr, 7);
+    leaf(nullptr, 8);
+    QTreeWidgetItem* view = groupNode();
+    leaf(view, 9);
+    leaf(view, 10);
+    leaf(nullptr, 11);
     tree_->expandAll();
+
+    // A translated node caption also heads its page.
+    connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
+        const int page = item->data(0, kPageRole).toInt();
+        if (page >= 0) pages_[page]->setTitle(item->text(0));
+    });
 
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (!item) return;
