@@ -2,10 +2,12 @@
 
 #include <cstring>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -349,6 +351,189 @@ TEST_F(TSettingsFormTest, EncoderPagesMapTheirControls) {
     EXPECT_EQ(e.LameQuality, 1000);
     EXPECT_EQ(e.LPCOrder, 6);
     EXPECT_EQ(e.UseLame, 1);
+}
+
+TEST_F(TSettingsFormTest, PatternPreviewNamesTheFirstTrackOfTheLoadedDisc) {
+    DiscRecord disc{};
+    disc.TrackCount = 2;
+    disc.setArtist("Группа");
+    disc.setAlbum("Альбом");
+    disc.setTitle(0, "Intro");
+    setText(settings.Format, "%N - %T");
+    settings.UseFormatString = 1;
+    {
+        TSettingsForm form(nullptr, settings, &disc, prompt);
+        // The expansion keeps the blank the naming puts before a leading code.
+        EXPECT_EQ(find<QLabel>(form, "TestLabel")->text(), " 01 - Intro.mp3");
+        auto* edit = find<QLineEdit>(form, "FormatEdit");
+        edit->setText("%A\\%T");
+        emit edit->textEdited(edit->text());
+        EXPECT_EQ(find<QLabel>(form, "TestLabel")->text(), " Группа/Intro.mp3");
+    }
+    TSettingsForm noDisc(nullptr, settings, nullptr, prompt);
+    EXPECT_EQ(find<QLabel>(noDisc, "TestLabel")->text(), "");
+}
+
+TEST_F(TSettingsFormTest, AcmMp3CodecReplacesTheLameControls) {
+    SettingsFormSources sources;
+    sources.acmMp3Codecs = {"MPEG Layer-3 Codec"};
+    sources.acmMp3Formats = [](int codec) {
+        EXPECT_EQ(codec, 0);
+        return std::vector<std::string>{"128 kBit/s, 44100 Hz, Stereo", "64 kBit/s, 22050 Hz, Mono"};
+    };
+    settings.EncoderConfig.LameBitrate = 12;
+    TSettingsForm form(nullptr, settings, nullptr, prompt, sources);
+    auto* codec = find<QComboBox>(form, "CodecBox");
+    auto* format = find<QComboBox>(form, "FormatBox");
+    ASSERT_EQ(codec->count(), 2);
+    EXPECT_EQ(codec->itemText(0), "Lame MP3 Encoder");
+    EXPECT_EQ(format->count(), 14);
+    EXPECT_EQ(find<QLabel>(form, "FormatLabel")->text(), QString::fromStdString(Message(35)));
+
+    codec->setCurrentIndex(1);
+    EXPECT_EQ(format->count(), 2);
+    EXPECT_EQ(find<QLabel>(form, "FormatLabel")->text(), QString::fromStdString(Message(36)));
+    EXPECT_TRUE(find<QComboBox>(form, "LameModeBox")->isHidden());
+    EXPECT_TRUE(find<QRadioButton>(form, "VBRBtn")->isHidden());
+    EXPECT_TRUE(pressOk(form, [](TSettingsForm& f) {
+        find<QComboBox>(f, "FormatBox")->setCurrentIndex(1);
+        find<QComboBox>(f, "MaxBR")->setCurrentIndex(5);
+    }));
+    const EncoderConfig& e = form.settings().EncoderConfig;
+    EXPECT_EQ(e.UseLame, 0);
+    EXPECT_EQ(e.Codec, 0u);
+    EXPECT_EQ(e.Format, 1);
+    // The LAME options stay as they were while a codec is chosen.
+    EXPECT_EQ(e.LameBitrate, 12u);
+    EXPECT_EQ(e.MaxBR, settings.EncoderConfig.MaxBR);
+
+    TSettingsForm again(nullptr, form.settings(), nullptr, prompt, sources);
+    EXPECT_EQ(find<QComboBox>(again, "CodecBox")->currentIndex(), 1);
+    EXPECT_EQ(find<QComboBox>(again, "FormatBox")->currentIndex(), 1);
+}
+
+TEST_F(TSettingsFormTest, AcmCodecListsAndOtherFormatPanels) {
+    SettingsFormSources sources;
+    sources.acmCodecs = {"PCM", "IMA ADPCM"};
+    sources.acmFormats = [](int codec) {
+        return codec == 0 ? std::vector<std::string>{"44100 Hz, 16 bit, Stereo"}
+                           : std::vector<std::string>{"22050 Hz, 4 bit, Mono", "44100 Hz, 4 bit, Stereo"};
+    };
+    settings.EncoderConfig.ACMCodec = 1;
+    settings.EncoderConfig.ACMFormat = 1;
+    settings.EncoderConfig.ExtEncoder = 3;
+    TSettingsForm form(nullptr, settings, nullptr, prompt, sources);
+    EXPECT_EQ(find<QComboBox>(form, "ACMFormatBox")->currentIndex(), 1);
+    EXPECT_TRUE(find<QWidget>(form, "ACMPanel")->isVisibleTo(find<QWidget>(form, "Page5")));
+    EXPECT_FALSE(find<QWidget>(form, "FLACPanel")->isVisibleTo(find<QWidget>(form, "Page5")));
+
+    find<QComboBox>(form, "ACMCodecBox")->setCurrentIndex(0);
+    EXPECT_EQ(find<QComboBox>(form, "ACMFormatBox")->count(), 1);
+    EXPECT_EQ(find<QComboBox>(form, "ACMFormatBox")->currentIndex(), 0);
+    find<QComboBox>(form, "ExtEncoderBox")->setCurrentIndex(1);
+    EXPECT_TRUE(find<QWidget>(form, "FLACPanel")->isVisibleTo(find<QWidget>(form, "Page5")));
+
+    // A WAVE header rules out the leading ID3v2 tag.
+    find<QCheckBox>(form, "ACMWriteWAVEHeadBox")->setChecked(true);
+    EXPECT_FALSE(find<QCheckBox>(form, "ACMWriteTagBox")->isEnabled());
+    EXPECT_TRUE(pressOk(form, [](TSettingsForm&) {}));
+    EXPECT_EQ(form.settings().EncoderConfig.ExtEncoder, 1u);
+    EXPECT_EQ(form.settings().EncoderConfig.ACMCodec, 0u);
+    EXPECT_EQ(form.settings().EncoderConfig.ACMFormat, 0u);
+}
+
+TEST_F(TSettingsFormTest, DriveTransportAndDetection) {
+    SettingsFormSources sources;
+    sources.drives = {"0: EMU CD-ROM"};
+    sources.sptiAvailable = true;
+    int asked = 0;
+    sources.detectReadCommand = [&](int drive, bool spti, int sectors) -> std::optional<std::pair<int, int>> {
+        ++asked;
+        EXPECT_EQ(drive, 0);
+        EXPECT_TRUE(spti);
+        EXPECT_EQ(sectors, 26);
+        return std::pair{7, 13};
+    };
+    settings.NumSecRead = 0;  // shows as 26
+    settings.Interface = 0;
+    TSettingsForm form(nullptr, settings, nullptr, prompt, sources);
+    EXPECT_EQ(find<QLineEdit>(form, "NumSecReadEdit")->text(), "26");
+    EXPECT_FALSE(find<QRadioButton>(form, "ASPIBtn")->isEnabled());
+    EXPECT_TRUE(find<QRadioButton>(form, "SPTIBtn")->isEnabled());
+    find<QRadioButton>(form, "SPTIBtn")->setChecked(true);
+    find<QCheckBox>(form, "CBMaxSpeed")->setChecked(true);
+    EXPECT_FALSE(find<QComboBox>(form, "SpeedBox")->isEnabled());
+
+    find<QPushButton>(form, "DetReadCommand")->click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(find<QLineEdit>(form, "NumSecReadEdit")->text(), "13");
+    EXPECT_TRUE(pressOk(form, [](TSettingsForm&) {}));
+    EXPECT_EQ(form.settings().Interface, 1);
+    EXPECT_EQ(form.settings().NumSecRead, 13);
+    EXPECT_EQ(form.settings().CommandType[0], 7);
+}
+
+TEST_F(TSettingsFormTest, FreedbSitesServerAndProxy) {
+    test::writeFile(ProgramHome::settingDir() + "serervs.lst",
+                    "US mirror#us.example.org#/~cddb/cddb.cgi#\r\nEU mirror#eu.example.org#/cddb.cgi#\r\n");
+    settings.ServerListIndex = 1;
+    TSettingsForm form(nullptr, settings, nullptr, prompt);
+    auto* sites = find<QComboBox>(form, "ServerBox");
+    ASSERT_EQ(sites->count(), 2);
+    EXPECT_EQ(sites->currentText(), "EU mirror (eu.example.org/cddb.cgi)");
+    // An empty server shows the default one.
+    EXPECT_EQ(find<QLineEdit>(form, "ServerEdit")->text(), kDefaultFreedbHost);
+    EXPECT_EQ(find<QLineEdit>(form, "PathEdit")->text(), kDefaultFreedbPath);
+    EXPECT_FALSE(find<QPushButton>(form, "SpeedButton5")->isEnabled());
+
+    emit sites->activated(0);
+    EXPECT_EQ(find<QLineEdit>(form, "ServerEdit")->text(), "us.example.org");
+    EXPECT_TRUE(pressOk(form, [](TSettingsForm& f) {
+        find<QComboBox>(f, "ServerBox")->setCurrentIndex(0);
+        find<QLineEdit>(f, "ProxyEdit")->setText("proxy.example.org");
+        find<QLineEdit>(f, "PortEdit")->setText("3128");
+    }));
+    const SettingsRecord& s = form.settings();
+    EXPECT_EQ(getText(s.Server), "us.example.org");
+    EXPECT_EQ(getText(s.Path), "/~cddb/cddb.cgi");
+    EXPECT_EQ(s.ServerListIndex, 0);
+    EXPECT_EQ(s.UseProxy, 1);
+    EXPECT_EQ(s.Port, 3128);
+
+    TSettingsForm noProxy(nullptr, s, nullptr, prompt);
+    EXPECT_TRUE(pressOk(noProxy, [](TSettingsForm& f) { find<QLineEdit>(f, "ProxyEdit")->clear(); }));
+    EXPECT_EQ(noProxy.settings().UseProxy, 0);
+}
+
+TEST_F(TSettingsFormTest, FetchedSiteListIsSavedAndShown) {
+    SettingsFormSources sources;
+    sources.fetchSites = [](int timeOutMs) {
+        EXPECT_EQ(timeOutMs, 20000);
+        return std::vector<std::string>{"Main#main.example.org#/~cddb/cddb.cgi#"};
+    };
+    TSettingsForm form(nullptr, settings, nullptr, prompt, sources);
+    find<QPushButton>(form, "SpeedButton5")->click();
+    EXPECT_EQ(find<QComboBox>(form, "ServerBox")->currentText(), "Main (main.example.org/~cddb/cddb.cgi)");
+    EXPECT_EQ(test::readFile(ProgramHome::settingDir() + "serervs.lst"), "Main#main.example.org#/~cddb/cddb.cgi#\r\n");
+}
+
+TEST_F(TSettingsFormTest, ColourSchemeShortcutsLeaveThePlayBar) {
+    settings.WindowColor = 0x00123456;  // not in the list: shown as an extra entry
+    TSettingsForm form(nullptr, settings, nullptr, prompt);
+    EXPECT_EQ(find<QComboBox>(form, "WindowColorBox")->currentText(), "#563412");
+    auto* standard = find<QLabel>(form, "StandardLabel");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(standard, &press);
+    EXPECT_TRUE(standard->styleSheet().contains("#ff0000"));
+    QApplication::sendEvent(standard, &release);
+    EXPECT_TRUE(standard->styleSheet().contains("#0000ff"));
+    EXPECT_TRUE(pressOk(form, [](TSettingsForm&) {}));
+    EXPECT_EQ(form.settings().WindowColor, kSystemActiveBorder);
+    EXPECT_EQ(form.settings().ControlColor, kSystemWindow);
+    EXPECT_EQ(form.settings().PlayBarColor, settings.PlayBarColor);
 }
 
 }  // namespace
