@@ -15,11 +15,6 @@ namespace melvarin {
 // it back on "Ok". Plain functions without any window, so the window stays a
 // thin shell over them.
 
-// Host the freedb page falls back to when no server is set, and that the site
-// list request asks.
-inline constexpr const char* kDefaultFreedbHost = "gnudb.gnudb.org";
-inline constexpr const char* kDefaultFreedbPath = "/~cddb/cddb.cgi";
-
 // --- Folders -------------------------------------------------------------------
 
 // `dir` with a "/" appended unless it already ends in one.

@@ -36,7 +36,8 @@ struct SettingsFormSources {
     std::function<std::optional<std::pair<int, int>>(int drive, bool spti, int sectors)> detectReadCommand;
 
     // Fetches the freedb mirror list (each line "description#host#path#");
-    // empty when the request failed.
+    // empty when the request failed. When unset, the window asks the default
+    // freedb server itself (through the proxy typed on the page, if any).
     std::function<std::vector<std::string>(int timeOutMs)> fetchSites;
 };
 

@@ -1,5 +1,6 @@
 #include "app/ui/SettingsPageFreedb.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 
 #include "app/Messages.h"
+#include "cddb/CCDDB.h"
 #include "platform/FileUtil.h"
 #include "platform/ProgramHome.h"
 
@@ -28,7 +30,6 @@ SettingsPageFreedb::SettingsPageFreedb(const SettingsFormSources& sources, QWidg
     serverBox_ = comboBox("ServerBox", {}, server);
     fetch_ = new QPushButton(caption("SpeedButton5"), server);
     fetch_->setObjectName(QStringLiteral("SpeedButton5"));
-    fetch_->setEnabled(bool(sources_.fetchSites));
     server_ = lineEdit("ServerEdit", server);
     server_->setMaxLength(24);
     path_ = lineEdit("PathEdit", server);
@@ -107,8 +108,29 @@ void SettingsPageFreedb::siteChosen(int index) {
     path_->setText(qs(sites_[std::size_t(index)].path));
 }
 
+std::vector<std::string> SettingsPageFreedb::askDefaultServer(int timeOutMs) const {
+    CCDDB client(timeOutMs);
+    if (!proxy_->text().isEmpty())
+        client.SetProxy(ss(proxy_->text()), int(parseNumber(ss(port_->text()), 1, 65535, kFallbackPort)),
+                        ss(user_->text()), ss(password_->text()));
+    std::vector<CCDDBSite> sites;
+    client.GetSites(CCDDBSite{}, sites, 20);
+    std::vector<std::string> lines;
+    for (const CCDDBSite& site : sites) lines.push_back(site.Description + "#" + site.Host + "#" + site.Path + "#");
+    return lines;
+}
+
 void SettingsPageFreedb::fetchSites() {
-    const std::vector<std::string> lines = sources_.fetchSites(timeOutFromText(ss(timeOut_->text())));
+    const int timeOut = timeOutFromText(ss(timeOut_->text()));
+    std::vector<std::string> lines;
+    if (sources_.fetchSites) {
+        lines = sources_.fetchSites(timeOut);
+    } else {
+        // The request blocks for at most the time-out.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        lines = askDefaultServer(timeOut);
+        QApplication::restoreOverrideCursor();
+    }
     if (lines.empty()) return;
     std::string file;
     for (const auto& line : lines) file += line + "\r\n";
@@ -126,8 +148,8 @@ void SettingsPageFreedb::load(const SettingsRecord& s) {
     server_->setText(qs(getText(s.Server)));
     path_->setText(qs(getText(s.Path)));
     if (server_->text().isEmpty()) {
-        server_->setText(QString::fromLatin1(kDefaultFreedbHost));
-        path_->setText(QString::fromLatin1(kDefaultFreedbPath));
+        server_->setText(QString::fromLatin1(CCDDBSite::kDefaultHost));
+        path_->setText(QString::fromLatin1(CCDDBSite::kDefaultPath));
     }
     timeOut_->setText(qs(timeOutText(s.TimeOut)));
     proxy_->setText(qs(getText(s.Proxy)));

@@ -25,6 +25,8 @@ private:
     void fillSites(int select);
     void siteChosen(int index);
     void fetchSites();
+    // Lines of the default server's site list; empty when the request failed.
+    std::vector<std::string> askDefaultServer(int timeOutMs) const;
 
     const SettingsFormSources& sources_;
     std::vector<FreedbSite> sites_;

@@ -19,6 +19,7 @@
 #include "app/Messages.h"
 #include "app/ScriptedPrompt.h"
 #include "app/WindowTexts.h"
+#include "cddb/CCDDBSite.h"
 #include "platform/FileUtil.h"
 #include "platform/ProgramHome.h"
 #include "support/TempDir.h"
@@ -482,9 +483,8 @@ TEST_F(TSettingsFormTest, FreedbSitesServerAndProxy) {
     ASSERT_EQ(sites->count(), 2);
     EXPECT_EQ(sites->currentText(), "EU mirror (eu.example.org/cddb.cgi)");
     // An empty server shows the default one.
-    EXPECT_EQ(find<QLineEdit>(form, "ServerEdit")->text(), kDefaultFreedbHost);
-    EXPECT_EQ(find<QLineEdit>(form, "PathEdit")->text(), kDefaultFreedbPath);
-    EXPECT_FALSE(find<QPushButton>(form, "SpeedButton5")->isEnabled());
+    EXPECT_EQ(find<QLineEdit>(form, "ServerEdit")->text(), CCDDBSite::kDefaultHost);
+    EXPECT_EQ(find<QLineEdit>(form, "PathEdit")->text(), CCDDBSite::kDefaultPath);
 
     emit sites->activated(0);
     EXPECT_EQ(find<QLineEdit>(form, "ServerEdit")->text(), "us.example.org");
