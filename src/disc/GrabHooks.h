@@ -1,0 +1,61 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace melvarin {
+
+// What a grab does to the machine beyond the drive and the files. The program
+// uses SystemActions; tests replace it so that nothing can power a machine off.
+class GrabSystem {
+public:
+    virtual ~GrabSystem() = default;
+    // Raises the scheduling priority of the process; true when it was raised
+    // (then RestorePriority must follow).
+    virtual bool RaisePriority() = 0;
+    virtual void RestorePriority() = 0;
+    // Powers the computer off.
+    virtual void PowerOff() = 0;
+};
+
+// The real actions: setpriority and "systemctl poweroff".
+class SystemActions : public GrabSystem {
+public:
+    bool RaisePriority() override;
+    void RestorePriority() override;
+    void PowerOff() override;
+
+private:
+    int saved_ = 0;
+};
+
+// Free bytes on the file system holding `folder`; nothing when that cannot be
+// told (the grab then goes on without asking).
+using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::string& folder)>;
+
+// The probe of the running system (statvfs on the folder or its nearest
+// existing parent).
+std::optional<std::uint64_t> StatvfsFreeSpace(const std::string& folder);
+
+// How a grab reports to whoever shows it. Every member may be empty.
+struct GrabCallbacks {
+    // False once the user asked to stop (the Stop button, Ctrl+C, closing the
+    // window). The grab then asks whether to cancel; on No it calls Resume.
+    std::function<bool()> KeepGoing;
+    std::function<void()> Resume;
+    // The state column of track `track` (0-based): progress and state texts.
+    std::function<void(int track, const std::string& text)> TrackState;
+    // Track `track` is finished: show image 2 and clear its check box.
+    std::function<void(int track)> TrackDone;
+    // A row becomes the current one (select it, caption with its title).
+    std::function<void(int track)> TrackStarted;
+    // The window caption during a whole-disc grab.
+    std::function<void(const std::string& text)> Caption;
+    // An output file is finished and complete.
+    std::function<void(const std::string& path)> FileWritten;
+    // Eject the disc through the main window's eject command.
+    std::function<void()> Eject;
+};
+
+}  // namespace melvarin

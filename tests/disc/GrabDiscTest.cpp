@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/Messages.h"
+#include "app/ScriptedPrompt.h"
+#include "app/SettingsRecord.h"
+#include "disc/CueSheet.h"
+#include "disc/GrabTestDisc.h"
+#include "disc/TGrabber.h"
+#include "encoders/TEncManager.h"
+
+using namespace melvarin;
+using namespace melvarin::test;
+
+// A disc whose first track is data: the file holds the audio tracks only, and
+// the sheet lists them at their positions in the file, where splitters look.
+TEST(GrabDisc, WholeDiscFromTheFirstAudioTrackWithCueSheet) {
+    GrabTestDisc disc({300, 120, 77}, true);
+    auto drive = disc.openDrive();
+    DiscRecord record = GrabTestDisc::readDisc(*drive);
+    record.setAlbum("Best of/..");
+    SettingsRecord settings = defaultSettings(disc.outFolder(), disc.dir / "cddb/");
+    settings.EncoderConfig.EncoderIndex = 0;
+    settings.EncoderConfig.Normalize = 1;
+    settings.CUE = 1;
+    ScriptedPrompt prompt;
+    TEncManager encoders(&prompt);
+    TGrabber grabber(*drive, settings, record, encoders, prompt);
+    std::vector<std::string> written, captions;
+    grabber.Callbacks.FileWritten = [&](const std::string& p) { written.push_back(p); };
+    grabber.Callbacks.Caption = [&](const std::string& c) { captions.push_back(c); };
+
+    const std::string path = WholeDiscFileName(settings, record, 0);
+    EXPECT_EQ(path, disc.outFolder() + "Best of ...wav");
+    std::filesystem::create_directories(disc.outFolder());
+    ASSERT_TRUE(grabber.GrabDisc(path));
+    EXPECT_TRUE(waveData(path) == disc.slice(300, 197));
+    EXPECT_EQ(settings.EncoderConfig.Normalize, 1);
+    EXPECT_EQ(captions.back(), "Melvarin v3.5");
+    EXPECT_EQ(captions[captions.size() - 2], "Melvarin v3.5 - [ 100% ]");
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Rip Complette!"});
+
+    const std::string cue = disc.outFolder() + "Best of ...cue";
+    EXPECT_EQ(written, (std::vector<std::string>{path, cue}));
+    EXPECT_EQ(readFile(cue),
+              "FILE \"Best of ...wav\" WAVE\n"
+              "\tTRACK 01 AUDIO\n\t\tINDEX 01 00:00:00\n"
+              "\tTRACK 02 AUDIO\n\t\tINDEX 01 00:01:45\n");
+    std::string output;
+    ASSERT_EQ(runCommand("cueprint -d '%N\\n' " + shellQuote(cue), &output), 0);
+    EXPECT_EQ(output, "2\n");
+    ASSERT_EQ(runCommand("cuebreakpoints " + shellQuote(cue), &output), 0);
+    EXPECT_EQ(output, "0:01.45\n");
+}
+
+TEST(GrabDisc, UnwritableCueSheetKeepsTheAudioFile) {
+    GrabTestDisc disc({100});
+    auto drive = disc.openDrive();
+    DiscRecord record = GrabTestDisc::readDisc(*drive);
+    SettingsRecord settings = defaultSettings(disc.outFolder(), disc.dir / "cddb/");
+    settings.EncoderConfig.EncoderIndex = 0;
+    settings.CUE = 1;
+    ScriptedPrompt prompt;
+    TEncManager encoders(&prompt);
+    TGrabber grabber(*drive, settings, record, encoders, prompt);
+    std::filesystem::create_directories(disc.outFolder() + "TRACKS.cue");
+    ASSERT_TRUE(grabber.GrabDisc(disc.outFolder() + "TRACKS.wav"));
+    EXPECT_TRUE(waveData(disc.outFolder() + "TRACKS.wav") == disc.slice(0, 100));
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{Message(78), "Rip Complette!"}));
+}
