@@ -12,8 +12,10 @@
 #include <QMenu>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/LanguageFiles.h"
@@ -23,7 +25,9 @@
 #include "app/TLanguage.h"
 #include "app/ui/CaptionApplier.h"
 #include "app/ui/GuiPrompt.h"
+#include "cddb/ui/FreedbJob.h"
 #include "disc/DiscStore.h"
+#include "disc/TAudioCD.h"
 #include "encoders/TEncManager.h"
 #include "platform/ProgramHome.h"
 
@@ -59,7 +63,7 @@ void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     initIconResources();
     // Objects in their order of creation; those of subsystems the program does
-    // not have yet (play bar, mixer, drive, playback thread) are absent.
+    // not have yet (play bar, mixer, playback thread) are absent.
     tempFolder_ = ProgramHome::tempFilesDir();
     disc_ = DiscRecord{};
     settings_ = SettingsRecord{};
@@ -70,6 +74,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     prompt_ = std::make_unique<GuiPrompt>(this);
     localCddb_ = std::make_unique<TLocalCDDB>();
     encManager_ = std::make_unique<TEncManager>(prompt_.get());
+    drive_ = std::make_unique<TAudioCD>(ProgramHome::albumsDir(), nullptr, prompt_.get());
+    drive_->InitInterface(0);
     discTags_ = std::make_unique<TDiscTags>();
 
     buildWindow();
@@ -87,6 +93,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     artists_ = DiscStore(ProgramHome::albumsDir()).SavedArtists();
     if (!settings_.UseOnlyLocalBase) localCddb_->FillArtistList(artists_);
     for (const std::string& artist : artists_) groupEdit_->addItem(QString::fromStdString(artist));
+    startDrive();
     RefreshDisc();
 }
 
@@ -95,7 +102,10 @@ TMainForm::~TMainForm() { shutdown(); }
 void TMainForm::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    if (timer_) timer_->stop();
+    freedbJob_.reset();
     if (PlayState != Idle) StopPlay();
+    SaveDiscInfo();
     if (!saveSettingsNow())
         std::fprintf(stderr, "melvarin: %s\n", Message(85).c_str());
     ProgramFolders::removeTempFiles();
@@ -192,16 +202,35 @@ void TMainForm::RefreshDisc() {
         groupEdit_->setEditText(QString());
         albumEdit_->clear();
     }
-    // Without a drive there is no disc to load.
-    DiscLoaded = false;
-    HasAudio = false;
-    disc_ = DiscRecord{};
-    showTracks({});
-    trackPanel_->setText(trackPanelHint_ + ": 0");
-    allTimePanel_->setText(allTimePanelHint_ + ": 00:00:00");
+    SaveDiscInfo();
+    DiscLoaded = drive_ && drive_->DriveCount() > 0 && LoadDisc(*drive_, settings_, disc_, *discTags_);
+    if (drive_) DriveReady = drive_->IsUnitReady();
     setWindowTitle(kTitle);
     QApplication::setApplicationDisplayName(QString());
-    SetControlsEnabled(false);
+    if (!DiscLoaded) {
+        HasAudio = false;
+        disc_ = DiscRecord{};
+        showTracks({});
+        trackPanel_->setText(trackPanelHint_ + ": 0");
+        allTimePanel_->setText(allTimePanelHint_ + ": 00:00:00");
+        SetControlsEnabled(false);
+        return;
+    }
+    {
+        const QSignalBlocker a(groupEdit_), b(albumEdit_);
+        groupEdit_->setEditText(QString::fromStdString(disc_.artist()));
+        albumEdit_->setText(QString::fromStdString(disc_.album()));
+    }
+    const std::vector<TrackRow> rows = rowsFromDisc();
+    HasAudio = std::any_of(rows.begin(), rows.end(), [](const TrackRow& r) { return r.audio; });
+    showTracks(rows);
+    const int frames = DiscLengthFrames(disc_);
+    trackPanel_->setText(trackPanelHint_ + ": " + QString::number(rows.size()));
+    allTimePanel_->setText(allTimePanelHint_ + QStringLiteral(": %1:%2:%3")
+                                                   .arg(frames / 4500 / 60, 2, 10, QLatin1Char('0'))
+                                                   .arg(frames / 4500 % 60, 2, 10, QLatin1Char('0'))
+                                                   .arg(frames / 75 % 60, 2, 10, QLatin1Char('0')));
+    SetControlsEnabled(true);
 }
 
 void TMainForm::StopPlay() {

@@ -25,11 +25,14 @@ class QMenu;
 class QSlider;
 class QToolButton;
 class QTableWidget;
+class QTimer;
 class QWidget;
 
 namespace melvarin {
 
+class FreedbJob;
 class GuiPrompt;
+class TAudioCD;
 class TEncManager;
 class TLanguage;
 
@@ -139,6 +142,19 @@ private:
 
     void shutdown();
 
+    // The reading drive (disc handling lives in TMainFormDisc.cpp).
+    void startDrive();
+    void fillDriveBox();
+    void CDROMBoxChange(int index);
+    void Timer1Timer();
+    void ejectOrLoad();
+    void runFreedb();
+    // The settings window; an accepted run takes its record (TMainFormSettings.cpp).
+    void openSettings();
+    // Saves the disc record and tags (and the local CDDB entry) of the loaded disc.
+    void SaveDiscInfo();
+    std::vector<TrackRow> rowsFromDisc() const;
+
     // Owned objects, in their order of creation.
     std::string tempFolder_;
     DiscRecord disc_{};
@@ -148,7 +164,11 @@ private:
     std::unique_ptr<GuiPrompt> prompt_;
     std::unique_ptr<TLocalCDDB> localCddb_;
     std::unique_ptr<TEncManager> encManager_;
+    std::unique_ptr<TAudioCD> drive_;
     std::unique_ptr<TDiscTags> discTags_;
+    std::unique_ptr<FreedbJob> freedbJob_;
+    QTimer* timer_ = nullptr;
+    int ejectCount_ = 0;
     std::vector<std::string> artists_;
     std::vector<TrackRow> rows_;
     bool shutDown_ = false;

@@ -34,17 +34,16 @@ const std::set<std::string_view>& unavailable() {
         // grabbing
         "SpeedButton2", "SpeedButton18", "WMAButton", "EXTButton", "MP3", "OGG1", "WMA1", "WAVE1",
         "ExternalEncI", "WAVE2", "MP32", "OGG2", "WMA2", "External2",
-        // playback and the drive
+        // playback
         "SpeedButton11", "Play1", "N15", "SpeedButton5", "PlaySel1", "N19", "SpeedButton12",
-        "SpeedButton16", "Stop1", "SpeedButton14", "SpeedButton15", "SpeedButton13", "Eject1",
-        "CDROMBox", "VolumeBar", "PaintBox1", "SysInfo",
+        "SpeedButton16", "Stop1", "SpeedButton14", "SpeedButton15", "VolumeBar", "PaintBox1", "SysInfo",
         // freedb, local CDDB, tags, track properties
-        "SpeedButton6", "FreeDBItem", "CDDB1", "TagSpeedButton", "ID3v2", "ID3v21", "TrackPropItem",
+        "CDDB1", "TagSpeedButton", "ID3v2", "ID3v21", "TrackPropItem",
         "N14",
         // burning, converting
         "BurnCDButton", "AudioCD1", "AudioCD2", "ConvertButton", "ConvertFile1",
-        // settings window, profiles, quick MP3 settings
-        "SettingButton", "Settings1", "SpeedButton17", "ProfMenu", "ShowMP3ConfigBox",
+        // profiles, quick MP3 settings
+        "SpeedButton17", "ProfMenu", "ShowMP3ConfigBox",
         // help file and home page
         "N9", "HomePage1"};
     return names;
@@ -220,6 +219,7 @@ void TMainForm::connectCommands() {
     on("N13", [this] { editSelectedTitle(); });
     on("SSizeBox", [this] { toggleSizeMode(); });
     on("N11", [this] { showAbout(); });
+    for (const char* name : {"SettingButton", "Settings1"}) on(name, [this] { openSettings(); });
     for (const char* name : {"SpeedButton25", "Exit1"}) on(name, [this] { close(); });
     for (const char* name : {"SpeedButton4", "RunPlayer1"}) on(name, [this] {
         if (PlayerPath.empty()) {

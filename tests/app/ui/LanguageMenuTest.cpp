@@ -40,6 +40,7 @@ QAction* languageEntry(TMainForm& form, const QString& name) {
 class LanguageMenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
         ProgramHome::set(home.path());
         std::string error;
         ASSERT_TRUE(ProgramFolders::create(error)) << error;
@@ -53,6 +54,7 @@ protected:
         writeFile(home / "lang/notes.lng", "// notes\r\n#01\r\n;02:x\r\n");
     }
 
+    TempDir drive;
     TempDir home;
     WindowText refresh{};
     WindowText exit{};

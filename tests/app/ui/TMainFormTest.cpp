@@ -29,6 +29,8 @@ constexpr uint64_t kMb = 1048576;
 class TMainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // An emulated drive with no disc, so the machine's drives play no part.
+        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
         ProgramHome::set(home.path());
         std::string error;
         ASSERT_TRUE(ProgramFolders::create(error)) << error;
@@ -42,6 +44,7 @@ protected:
     }
 
     TempDir home;
+    TempDir drive;
 };
 
 TEST_F(TMainFormTest, FirstStartShowsDefaultsAndClosingWritesSettingsAndLanguage) {

@@ -1,0 +1,45 @@
+// The main window's settings command.
+#include "app/SettingsFile.h"
+#include "app/ui/GuiPrompt.h"
+#include "app/ui/TMainForm.h"
+#include "app/ui/TSettingsForm.h"
+#include "disc/TAudioCD.h"
+#include "drive/CommandSet.h"
+#include "drive/ui/TReadCommandForm.h"
+#include "encoders/TEncManager.h"
+
+namespace melvarin {
+
+void TMainForm::openSettings() {
+    if (PlayState == Grabbing || PlayState == Encoding) return;
+    SettingsFormSources sources;
+    for (int i = 0; i < drive_->DriveCount(); ++i) sources.drives.push_back(drive_->DriveName(i));
+    sources.aspiAvailable = drive_->TransportAvailable(kTransportGeneric);
+    sources.sptiAvailable = drive_->TransportAvailable(kTransportSgIo);
+    sources.discTags = discTags_.get();
+    sources.detectReadCommand = [this](int drive, bool spti, int sectors) -> std::optional<std::pair<int, int>> {
+        SettingsRecord scratch = settings_;
+        scratch.NumSecRead = static_cast<uint8_t>(sectors);
+        const bool done = TReadCommandForm::Run(
+            this, *drive_, *prompt_, [this] { return drive_->IsUnitReady(); }, spti ? kTransportSgIo : kTransportGeneric, drive, scratch);
+        if (!done) return std::nullopt;
+        return std::make_pair(int(scratch.CommandType[drive]), int(scratch.NumSecRead));
+    };
+    TSettingsForm form(this, settings_, DiscLoaded ? &disc_ : nullptr, *prompt_, sources);
+    if (form.exec() != QDialog::Accepted) return;
+    const SettingsRecord before = settings_;
+    settings_ = form.settings();
+    if (DiscLoaded && form.hasDisc()) disc_ = form.disc();
+    applyAfterSettingsWindow();
+    // A changed transport, drive or read command takes effect at once.
+    if (settings_.Interface != before.Interface || settings_.DeviceName != before.DeviceName ||
+        SettingsFile::readCommandFor(settings_, settings_.DeviceName) != SettingsFile::readCommandFor(before, before.DeviceName)) {
+        int transport = settings_.Interface;
+        drive_->SwitchInterface(transport);
+        settings_.Interface = static_cast<uint8_t>(transport);
+        fillDriveBox();
+        RefreshDisc();
+    }
+}
+
+}  // namespace melvarin
