@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "platform/FileUtil.h"
 #include "support/FreedbTestServer.h"
 #include "support/TempDir.h"
 
 using namespace melvarin::test;
+using melvarin::FileUtil;
 
 namespace {
 
@@ -33,4 +35,45 @@ TEST(CmdCddbSites, FetchesAndSavesTheSiteList) {
 
     cli(home, "cddb-sites --bogus 2>/dev/null", &status);
     EXPECT_EQ(status, 2);
+}
+
+namespace {
+
+std::string withDrive(const std::string& drive, const TempDir& home, const std::string& args, int* status) {
+    std::string out;
+    *status = runCommand("MELVARIN_VIRTUAL_DRIVES=" + shellQuote(drive) + " " + MELVARIN_CLI_PATH + " --home " +
+                             shellQuote(home.path()) + " " + args,
+                         &out);
+    return out;
+}
+
+}  // namespace
+
+TEST(CmdCddb, FillsTheDiscAndTheNextTocShowsTheSavedTexts) {
+    TempDir home, drive;
+    // Two tracks without CD-TEXT: identifier 08000a02 (see the toc tests).
+    writeFile(drive / "disc.bin", std::string(750 * 2352, '\x05'));
+    writeFile(drive / "disc.cue",
+              "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+              "  TRACK 02 AUDIO\n    INDEX 01 00:04:00\n");
+    FreedbTestServer server;
+    server.addEntry({"rock", 0x08000a02, "Кино / Ночь",
+                     "# xmcd\r\nDISCID=08000a02\r\nDTITLE=Кино / Ночь\r\nDYEAR=1986\r\nDGENRE=Rock\r\n"
+                     "TTITLE0=Видели ночь\r\nTTITLE1=Фильмы\r\n"});
+    server.addEntry({"misc", 0x08000a02, "Other / Disc", "# xmcd\r\nDTITLE=Other / Disc\r\nTTITLE0=x\r\n"});
+
+    int status = -1;
+    // Two matches and no terminal: the command asks for --pick.
+    withDrive(drive.path(), home, "cddb --server " + server.server() + " 2>/dev/null", &status);
+    EXPECT_EQ(status, 1);
+
+    const std::string out = withDrive(drive.path(), home, "cddb --pick 1 --server " + server.server(), &status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "artist Кино\nalbum Ночь\nyear 1986\ngenre Rock\n01  Видели ночь\n02  Фильмы\n");
+    EXPECT_TRUE(FileUtil::isRegularFile(home / "LocalCDDB/rock/08to08"));
+
+    const std::string toc = withDrive(drive.path(), home, "toc", &status);
+    ASSERT_EQ(status, 0) << toc;
+    EXPECT_NE(toc.find("audio  Фильмы\n"), std::string::npos) << toc;
+    EXPECT_NE(toc.find("artist Кино\n"), std::string::npos) << toc;
 }
