@@ -100,7 +100,7 @@ void SettingsFile::applyLoadRules(SettingsRecord& r, const SettingsPathDefaults&
 SettingsRecord SettingsFile::fromBytes(std::string_view bytes, const SettingsRecord& defaults,
                                        const SettingsPathDefaults& paths) {
     SettingsRecord r = defaults;
-    std::memcpy(&r, bytes.data(), std::min(bytes.size(), kRecordSize));
+    if (!bytes.empty()) std::memcpy(&r, bytes.data(), std::min(bytes.size(), kRecordSize));
     applyLoadRules(r, paths);
     return r;
 }
