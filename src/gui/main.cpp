@@ -1,5 +1,6 @@
 // The melvarin program entry: program home, single instance, the main window.
 #include <QApplication>
+#include <QTimer>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
         auto window = std::make_unique<TMainForm>();
         // SIGTERM and SIGINT close the window like its close button does.
         QObject::connect(&terminate, &TerminationSignals::requested, window.get(), &QWidget::close);
+        // A request that came while the window was being built closes it as soon
+        // as the event loop runs.
+        if (terminate.pending()) QTimer::singleShot(0, window.get(), &QWidget::close);
         window->show();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         window->move(screen.center() - window->frameGeometry().center() + window->frameGeometry().topLeft());

@@ -91,7 +91,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     // The artist list: every saved disc's artist, once in any letter case.
     artists_ = DiscStore(ProgramHome::albumsDir()).SavedArtists();
-    if (!settings_.UseOnlyLocalBase) localCddb_->FillArtistList(artists_);
+    if (!settings_.UseOnlyLocalBase) fillArtistsFromLocalCddb();
     for (const std::string& artist : artists_) groupEdit_->addItem(QString::fromStdString(artist));
     startDrive();
     RefreshDisc();

@@ -149,6 +149,10 @@ private:
     void Timer1Timer();
     void ejectOrLoad();
     void runFreedb();
+    // The drive information window of the current drive.
+    void showDriveInfo();
+    // The artist list of the local CDDB, with its small progress window.
+    void fillArtistsFromLocalCddb();
     // The settings window; an accepted run takes its record (TMainFormSettings.cpp).
     void openSettings();
     // Saves the disc record and tags (and the local CDDB entry) of the loaded disc.

@@ -36,7 +36,7 @@ const std::set<std::string_view>& unavailable() {
         "ExternalEncI", "WAVE2", "MP32", "OGG2", "WMA2", "External2",
         // playback
         "SpeedButton11", "Play1", "N15", "SpeedButton5", "PlaySel1", "N19", "SpeedButton12",
-        "SpeedButton16", "Stop1", "SpeedButton14", "SpeedButton15", "VolumeBar", "PaintBox1", "SysInfo",
+        "SpeedButton16", "Stop1", "SpeedButton14", "SpeedButton15", "VolumeBar", "PaintBox1",
         // freedb, local CDDB, tags, track properties
         "CDDB1", "TagSpeedButton", "ID3v2", "ID3v21", "TrackPropItem",
         "N14",

@@ -1,6 +1,12 @@
 // The main window's reading drive: the drive list, opening the chosen drive, the
 // disc-change timer, eject/load, the freedb command and saving the disc texts.
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -14,6 +20,8 @@
 #include "cddb/ui/FreedbJob.h"
 #include "disc/DiscStore.h"
 #include "disc/TAudioCD.h"
+#include "drive/DriveInfo.h"
+#include "drive/ui/TCDInfo.h"
 #include "platform/ProgramHome.h"
 
 namespace melvarin {
@@ -31,6 +39,7 @@ void TMainForm::startDrive() {
         if (auto* a = findChild<QAction*>(name)) connect(a, &QAction::triggered, this, &TMainForm::ejectOrLoad);
         if (auto* b = findChild<QToolButton*>(name)) connect(b, &QToolButton::clicked, this, &TMainForm::ejectOrLoad);
     }
+    if (auto* a = findChild<QAction*>("SysInfo")) connect(a, &QAction::triggered, this, &TMainForm::showDriveInfo);
     for (const char* name : {"SpeedButton6", "FreeDBItem"}) {
         if (auto* a = findChild<QAction*>(name)) connect(a, &QAction::triggered, this, &TMainForm::runFreedb);
         if (auto* b = findChild<QToolButton*>(name)) connect(b, &QToolButton::clicked, this, &TMainForm::runFreedb);
@@ -117,6 +126,38 @@ void TMainForm::runFreedb() {
         SetControlsEnabled(true);
     });
     freedbJob_->start();
+}
+
+void TMainForm::showDriveInfo() {
+    if (drive_->DriveCount() == 0) return;
+    std::array<std::uint8_t, kCapabilitiesLength> caps{};
+    drive_->ReadCapabilities(caps);
+    const auto inquiry = drive_->Inquiry();
+    const bool russian = getText(settings_.Language) == "Russian";
+    auto* item = findChild<QAction*>("SysInfo");
+    TCDInfo info(DriveInfoLines(caps, inquiry, russian), item ? item->text().remove('&') : QString(),
+                 settings_.ControlColor, this);
+    info.exec();
+}
+
+void TMainForm::fillArtistsFromLocalCddb() {
+    QDialog dialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    dialog.setObjectName("ArtistListProgress");
+    dialog.setFixedSize(220, 120);
+    auto* label = new QLabel(QStringLiteral("Generating artist list..."), &dialog);
+    label->move(20, 20);
+    auto* bar = new QProgressBar(&dialog);
+    bar->setGeometry(20, 60, 180, 20);
+    if (const QScreen* screen = QApplication::primaryScreen())
+        dialog.move(screen->geometry().center() - dialog.rect().center());
+    dialog.show();
+    localCddb_->FillArtistList(artists_, [&](std::size_t done, std::size_t total) {
+        bar->setMaximum(static_cast<int>(total));
+        bar->setValue(static_cast<int>(done));
+        // Paints the window only: no user input and no socket notifier (a
+        // termination request must reach the main window once it is shown).
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    });
 }
 
 void TMainForm::SaveDiscInfo() {

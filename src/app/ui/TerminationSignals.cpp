@@ -50,7 +50,9 @@ void TerminationSignals::drain() {
     unsigned char byte = 0;
     int last = 0;
     while (::read(g_pipe[0], &byte, 1) == 1) last = byte;
-    if (last) emit requested(last);
+    if (!last) return;
+    pending_ = true;
+    emit requested(last);
 }
 
 }  // namespace melvarin

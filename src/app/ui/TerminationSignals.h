@@ -17,6 +17,9 @@ public:
 
     // False when the pipe or the handlers could not be set up.
     bool installed() const { return installed_; }
+    // A request arrived (it is also emitted as requested()); lets a receiver
+    // connected late, after a long set-up, still act on it.
+    bool pending() const { return pending_; }
 
 signals:
     void requested(int signalNumber);
@@ -26,6 +29,7 @@ private:
 
     QSocketNotifier* notifier_ = nullptr;
     bool installed_ = false;
+    bool pending_ = false;
 };
 
 }  // namespace melvarin

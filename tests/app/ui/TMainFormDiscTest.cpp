@@ -1,4 +1,7 @@
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -11,6 +14,7 @@
 #include "app/ProgramFolders.h"
 #include "app/SettingsFile.h"
 #include "app/ui/TMainForm.h"
+#include "drive/ui/TCDInfo.h"
 #include "platform/FileUtil.h"
 #include "platform/ProgramHome.h"
 #include "support/FreedbTestServer.h"
@@ -99,6 +103,22 @@ TEST_F(TMainFormDiscTest, FreedbButtonFillsTheTitlesAndSavesTheDisc) {
     EXPECT_TRUE(FileUtil::isRegularFile(home / "setting/albums/134220290.dat"));
     EXPECT_TRUE(FileUtil::isRegularFile(home / "setting/albums/134220290.dat.tag"));
     EXPECT_TRUE(FileUtil::isRegularFile(home / "LocalCDDB/rock/08to08"));
+}
+
+TEST_F(TMainFormDiscTest, DriveInformationWindowDescribesTheDrive) {
+    TMainForm form;
+    auto* item = form.findChild<QAction*>("SysInfo");
+    ASSERT_TRUE(item->isEnabled());
+    QString text;
+    QTimer::singleShot(50, [&] {
+        if (auto* info = qobject_cast<TCDInfo*>(QApplication::activeModalWidget())) {
+            text = info->findChild<QPlainTextEdit*>("InfoBox")->toPlainText();
+            info->accept();
+        }
+    });
+    item->trigger();
+    EXPECT_TRUE(text.contains("MELVARINVIRTUAL CD-RW")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Да"))) << text.toStdString();
 }
 
 }  // namespace
