@@ -26,6 +26,7 @@
 #include "app/ui/CaptionApplier.h"
 #include "app/ui/GuiPrompt.h"
 #include "cddb/ui/FreedbJob.h"
+#include "disc/ui/GrabJob.h"
 #include "disc/DiscStore.h"
 #include "disc/TAudioCD.h"
 #include "encoders/TEncManager.h"
@@ -104,6 +105,14 @@ void TMainForm::shutdown() {
     shutDown_ = true;
     if (timer_) timer_->stop();
     freedbJob_.reset();
+    if (grabJob_) {
+        // Cancels without asking; the tracks done so far keep their flags.
+        grabJob_->abandon();
+        grabJob_->wait();
+        takeGrabResults(*grabJob_);
+        grabJob_.reset();
+        PlayState = Idle;
+    }
     if (PlayState != Idle) StopPlay();
     SaveDiscInfo();
     if (!saveSettingsNow())
@@ -186,6 +195,8 @@ void TMainForm::applyAfterSettingsWindow() {
     layoutToolbar();
     UpdateSizeEstimate();
     applyColours();
+    // The encoder of the "other format" commands may have changed.
+    SetControlsEnabled(DiscLoaded);
     if (getText(settings_.LCDDBPath).empty()) setText(settings_.LCDDBPath, ProgramHome::localCddbDir());
     if (getText(settings_.LCDDBPath) != localCddb_->BasePath()) {
         localCddb_->SetBasePath(getText(settings_.LCDDBPath), ProgramHome::localCddbDir());
@@ -240,7 +251,9 @@ void TMainForm::StopPlay() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (PlayState == Grabbing) {
+    // The window stays while a grab runs (reading or encoding): the grab asks
+    // whether to cancel, and a confirmed cancel closes the window.
+    if (PlayState == Grabbing || PlayState == Encoding || jobRunning()) {
         PlayState = Idle;
         CancelRequested = true;
         event->ignore();

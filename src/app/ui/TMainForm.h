@@ -15,6 +15,7 @@
 #include "cddb/TDiscTags.h"
 #include "cddb/TLocalCDDB.h"
 #include "disc/DiscRecord.h"
+#include "disc/GrabHooks.h"
 
 class QAction;
 class QActionGroup;
@@ -31,10 +32,12 @@ class QWidget;
 namespace melvarin {
 
 class FreedbJob;
+class GrabJob;
 class GuiPrompt;
 class TAudioCD;
 class TEncManager;
 class TLanguage;
+class UserPrompt;
 
 // The main window: owns the long-lived objects of the program, shows the tracks
 // of the disc and starts every job from its command table. Objects whose
@@ -104,8 +107,22 @@ public:
     // written. Shutdown calls it too.
     bool saveSettingsNow();
 
-    // Chooses the Lang menu entry `action` (no-op when already checked).
+    // Chooses the Lang menu entry `action` (no-op when already checked or while
+    // a grab runs).
     void chooseLanguage(QAction* action);
+
+    // What the grab commands use besides the drive. Tests replace the parts:
+    // null or empty members mean the window's message boxes, SystemActions and
+    // the file system's free space.
+    struct GrabSeams {
+        UserPrompt* prompt = nullptr;
+        GrabSystem* system = nullptr;
+        FreeSpaceProbe freeSpace;
+    };
+    // Borrowed pointers must outlive the window.
+    void setGrabSeams(GrabSeams seams) { grabSeams_ = std::move(seams); }
+    // A grab job is running (its worker may be using the drive).
+    bool jobRunning() const { return grabJob_ != nullptr; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,11 +170,30 @@ private:
     void showDriveInfo();
     // The artist list of the local CDDB, with its small progress window.
     void fillArtistsFromLocalCddb();
-    // The settings window; an accepted run takes its record (TMainFormSettings.cpp).
-    void openSettings();
+    // The settings window; an accepted run takes its record and returns true
+    // (TMainFormSettings.cpp).
+    bool openSettings();
     // Saves the disc record and tags (and the local CDDB entry) of the loaded disc.
     void SaveDiscInfo();
     std::vector<TrackRow> rowsFromDisc() const;
+    // Row `row` shows a done track: image 2, check box cleared.
+    void markRowGrabbed(int row);
+
+    // Grabbing (TMainFormGrab.cpp).
+    void connectGrabCommands();
+    // Whether the grab command `name` can run in this build (its encoder exists).
+    bool grabCommandAvailable(const char* name) const;
+    // The checked tracks with the encoder of command `sender`.
+    void GrabCommand(const QString& sender);
+    // The whole disc into one file with the encoder of menu item `sender`.
+    void External2Click(const QString& sender);
+    // Disables the window for a job and starts it.
+    void startGrab(std::unique_ptr<GrabJob> job);
+    void grabFinished();
+    // The Grabbed and Trimmed flags of the job's disc into the window's.
+    void takeGrabResults(const GrabJob& job);
+    UserPrompt& userPrompt();
+    GrabSystem& grabSystem();
 
     // Owned objects, in their order of creation.
     std::string tempFolder_;
@@ -171,6 +207,9 @@ private:
     std::unique_ptr<TAudioCD> drive_;
     std::unique_ptr<TDiscTags> discTags_;
     std::unique_ptr<FreedbJob> freedbJob_;
+    std::unique_ptr<GrabJob> grabJob_;
+    std::unique_ptr<GrabSystem> systemActions_;
+    GrabSeams grabSeams_;
     QTimer* timer_ = nullptr;
     int ejectCount_ = 0;
     std::vector<std::string> artists_;

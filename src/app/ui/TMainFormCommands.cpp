@@ -28,15 +28,13 @@ namespace melvarin {
 namespace {
 
 // Commands whose subsystem is not part of the program yet: they stay disabled
-// whatever the window state says.
+// whatever the window state says. Grab commands depend on their encoder
+// (grabCommandAvailable).
 const std::set<std::string_view>& unavailable() {
     static const std::set<std::string_view> names = {
-        // grabbing
-        "SpeedButton2", "SpeedButton18", "WMAButton", "EXTButton", "MP3", "OGG1", "WMA1", "WAVE1",
-        "ExternalEncI", "WAVE2", "MP32", "OGG2", "WMA2", "External2",
-        // playback
+        // playback (Stop cancels a grab)
         "SpeedButton11", "Play1", "N15", "SpeedButton5", "PlaySel1", "N19", "SpeedButton12",
-        "SpeedButton16", "Stop1", "SpeedButton14", "SpeedButton15", "VolumeBar", "PaintBox1",
+        "SpeedButton14", "SpeedButton15", "VolumeBar", "PaintBox1",
         // freedb, local CDDB, tags, track properties
         "CDDB1", "TagSpeedButton", "ID3v2", "ID3v21", "TrackPropItem",
         "N14",
@@ -189,6 +187,11 @@ void TMainForm::fillLanguageMenu(const std::vector<LanguageFiles::MenuItem>& ite
 }
 
 void TMainForm::chooseLanguage(QAction* action) {
+    // The grab's thread reads the texts of the language in use.
+    if (jobRunning()) {
+        for (QAction* a : langGroup_->actions()) a->setChecked(a->property("chosen").toBool());
+        return;
+    }
     if (action->property("chosen").toBool()) return;
     for (QAction* a : langGroup_->actions()) {
         a->setChecked(false);
@@ -207,7 +210,7 @@ void TMainForm::connectCommands() {
         if (auto* b = findChild<QToolButton*>(name)) connect(b, &QToolButton::clicked, this, handler);
     };
     const auto refresh = [this] {
-        if (PlayState != Grabbing && PlayState != Encoding) RefreshDisc();
+        if (PlayState != Grabbing && PlayState != Encoding && !jobRunning()) RefreshDisc();
     };
     on("SpeedButton1", refresh);
     on("Refresh1", refresh);
@@ -221,6 +224,7 @@ void TMainForm::connectCommands() {
     on("N11", [this] { showAbout(); });
     for (const char* name : {"SettingButton", "Settings1"}) on(name, [this] { openSettings(); });
     for (const char* name : {"SpeedButton25", "Exit1"}) on(name, [this] { close(); });
+    connectGrabCommands();
     for (const char* name : {"SpeedButton4", "RunPlayer1"}) on(name, [this] {
         if (PlayerPath.empty()) {
             if (!prompt_->ask(Message(15), Icon::Question)) return;
@@ -249,7 +253,7 @@ void TMainForm::connectCommands() {
 
 void TMainForm::SetControlsEnabled(bool flag) {
     const auto set = [this](const char* name, bool enabled) {
-        const bool on = enabled && !unavailable().count(name);
+        const bool on = enabled && !unavailable().count(name) && grabCommandAvailable(name);
         if (auto* a = findChild<QAction*>(name)) a->setEnabled(on);
         if (auto* w = findChild<QWidget*>(name)) w->setEnabled(on);
     };

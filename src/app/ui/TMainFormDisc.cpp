@@ -78,7 +78,7 @@ void TMainForm::fillDriveBox() {
 }
 
 void TMainForm::CDROMBoxChange(int index) {
-    if (index < 0 || index >= drive_->DriveCount() || PlayState == Grabbing || PlayState == Encoding) return;
+    if (index < 0 || index >= drive_->DriveCount() || jobRunning()) return;
     StopPlay();
     settings_.DeviceName = static_cast<uint8_t>(index);
     drive_->OpenDrive(index, SettingsFile::readCommandFor(settings_, settings_.DeviceName));
@@ -86,7 +86,8 @@ void TMainForm::CDROMBoxChange(int index) {
 }
 
 void TMainForm::Timer1Timer() {
-    if (PlayState == Grabbing || PlayState == Encoding || freedbJob_ || drive_->DriveCount() == 0) return;
+    if (PlayState == Grabbing || PlayState == Encoding || jobRunning() || freedbJob_ || drive_->DriveCount() == 0)
+        return;
     const bool ready = drive_->IsUnitReady();
     if (ready == DriveReady) return;
     DriveReady = ready;
@@ -95,15 +96,19 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::ejectOrLoad() {
-    if (drive_->DriveCount() == 0) return;
+    if (drive_->DriveCount() == 0 || jobRunning()) return;
     StopPlay();
-    // The button alternates: eject first, then load.
+    // The button alternates, eject first, then load; the drive's door state
+    // says where the alternation stands.
+    const int mechanism = drive_->GetMechanismStatus();
+    if (mechanism == 5) ejectCount_ = 1;
+    else if (mechanism == 1) ejectCount_ = 0;
     drive_->LoadEject(ejectCount_ % 2 == 0);
     ++ejectCount_;
 }
 
 void TMainForm::runFreedb() {
-    if (!DiscLoaded || freedbJob_) return;
+    if (!DiscLoaded || freedbJob_ || jobRunning()) return;
     SetControlsEnabled(false);
     freedbJob_ = std::make_unique<FreedbJob>(this, settings_, disc_, *discTags_, *prompt_);
     connect(freedbJob_.get(), &FreedbJob::finished, this, [this](FreedbOutcome outcome) {
@@ -129,7 +134,7 @@ void TMainForm::runFreedb() {
 }
 
 void TMainForm::showDriveInfo() {
-    if (drive_->DriveCount() == 0) return;
+    if (drive_->DriveCount() == 0 || jobRunning()) return;
     std::array<std::uint8_t, kCapabilitiesLength> caps{};
     drive_->ReadCapabilities(caps);
     const auto inquiry = drive_->Inquiry();

@@ -10,8 +10,8 @@
 
 namespace melvarin {
 
-void TMainForm::openSettings() {
-    if (PlayState == Grabbing || PlayState == Encoding) return;
+bool TMainForm::openSettings() {
+    if (PlayState == Grabbing || PlayState == Encoding || jobRunning()) return false;
     SettingsFormSources sources;
     for (int i = 0; i < drive_->DriveCount(); ++i) sources.drives.push_back(drive_->DriveName(i));
     sources.aspiAvailable = drive_->TransportAvailable(kTransportGeneric);
@@ -26,7 +26,7 @@ void TMainForm::openSettings() {
         return std::make_pair(int(scratch.CommandType[drive]), int(scratch.NumSecRead));
     };
     TSettingsForm form(this, settings_, DiscLoaded ? &disc_ : nullptr, *prompt_, sources);
-    if (form.exec() != QDialog::Accepted) return;
+    if (form.exec() != QDialog::Accepted) return false;
     const SettingsRecord before = settings_;
     settings_ = form.settings();
     if (DiscLoaded && form.hasDisc()) disc_ = form.disc();
@@ -40,6 +40,7 @@ void TMainForm::openSettings() {
         fillDriveBox();
         RefreshDisc();
     }
+    return true;
 }
 
 }  // namespace melvarin

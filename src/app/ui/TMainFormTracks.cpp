@@ -61,6 +61,16 @@ void TMainForm::showTracks(const std::vector<TrackRow>& rows) {
     UpdateSizeEstimate();
 }
 
+void TMainForm::markRowGrabbed(int row) {
+    if (row < 0 || row >= list_->rowCount()) return;
+    if (row < static_cast<int>(rows_.size())) rows_[row].grabbed = true;
+    if (QTableWidgetItem* item = list_->item(row, 0)) {
+        const QSignalBlocker block(list_);
+        item->setIcon(rowImage(2));
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
 double TMainForm::currentRatio() const {
     // Only the LAME encoder exists; ACM MP3 codecs would use their format's rate.
     const EncoderConfig& e = settings_.EncoderConfig;
