@@ -6,13 +6,11 @@
 #include <ostream>
 #include <string>
 
-#include "app/SettingsFile.h"
 #include "cddb/CCDDBSite.h"
 #include "cddb/DiscXmcd.h"
 #include "cli/CliCommand.h"
 #include "cli/CliDisc.h"
-#include "disc/DiscStore.h"
-#include "platform/ProgramHome.h"
+#include "cli/DriveCliSupport.h"
 
 namespace melvarin {
 namespace {
@@ -83,7 +81,9 @@ int runCddb(CliContext& ctx, const std::vector<std::string>& args) {
         }
         pick = n;
     }
-    SettingsRecord settings = SettingsFile::LoadSettings(SettingsFile::loadProfileList().currentFileName()).record;
+    CliDrive cli;
+    cli.LoadSettings(ctx);
+    SettingsRecord& settings = cli.settings;
     if (!applyOptions(*parsed, settings, error)) {
         *ctx.err << "melvarin-cli cddb: " << error << '\n';
         return kCliUsage;
@@ -97,12 +97,7 @@ int runCddb(CliContext& ctx, const std::vector<std::string>& args) {
                                                   });
     if (outcome != FreedbOutcome::Found) return kCliFailed;
 
-    const DiscStore store(ProgramHome::albumsDir());
-    const bool useLocal = !settings.UseOnlyLocalBase;
-    if (!store.SaveDiscInfo(cd.disc, cd.tags, [&](const DiscRecord& d) {
-            if (useLocal) DiscXmcd::Save(cd.localCddb, d);
-        }))
-        *ctx.err << "melvarin-cli cddb: the disc's texts could not be saved in " << store.AlbumsDir() << '\n';
+    cd.Save(ctx, "cddb", settings);
 
     *ctx.out << "artist " << cd.disc.artist() << "\nalbum " << cd.disc.album() << "\nyear " << cd.disc.year()
              << "\ngenre " << cd.disc.genre() << '\n';

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/DriveCliSupport.h"
+#include "cli/JsonText.h"
 
 namespace melvarin {
 namespace {

@@ -1,47 +1,20 @@
 // melvarin-cli toc [--json]: the disc in the drive as the main window's refresh
 // reads it.
-#include <cstdio>
 #include <ostream>
 #include <string>
 
-#include "app/SettingsFile.h"
-#include "app/SettingsRecord.h"
-#include "cddb/DiscXmcd.h"
-#include "cddb/TLocalCDDB.h"
 #include "cli/CliCommand.h"
+#include "cli/CliDisc.h"
+#include "cli/DriveCliSupport.h"
+#include "cli/JsonText.h"
 #include "disc/DiscToc.h"
 #include "disc/SampleText.h"
-#include "disc/TAudioCD.h"
-#include "drive/LinuxDeviceLayer.h"
-#include "platform/ProgramHome.h"
 
 namespace melvarin {
 namespace {
 
 std::string msfText(const MsfAddress& a) {
     return TwoDigits(a.M) + ":" + TwoDigits(a.S) + ":" + TwoDigits(a.F);
-}
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
 }
 
 void printText(std::ostream& out, const DiscRecord& d) {
@@ -60,15 +33,15 @@ void printText(std::ostream& out, const DiscRecord& d) {
 }
 
 void printJson(std::ostream& out, const DiscRecord& d) {
-    out << "{\"discid\": " << jsonString(HexDiscId(d.DiscId)) << ", \"artist\": " << jsonString(d.artist())
-        << ", \"album\": " << jsonString(d.album()) << ", \"year\": " << jsonString(d.year())
-        << ", \"genre\": " << jsonString(d.genre()) << ", \"tracks\": [";
+    out << "{\"discid\": " << JsonString(HexDiscId(d.DiscId)) << ", \"artist\": " << JsonString(d.artist())
+        << ", \"album\": " << JsonString(d.album()) << ", \"year\": " << JsonString(d.year())
+        << ", \"genre\": " << JsonString(d.genre()) << ", \"tracks\": [";
     for (int i = 0; i < d.trackCount(); ++i) {
         const TrackEntry& t = d.Tracks[i];
         out << (i ? ", " : "") << "{\"number\": " << i + 1 << ", \"lba\": " << t.StartSector
-            << ", \"start\": " << jsonString(msfText(t.Start)) << ", \"length\": " << jsonString(msfText(t.Length))
+            << ", \"start\": " << JsonString(msfText(t.Start)) << ", \"length\": " << JsonString(msfText(t.Length))
             << ", \"bytes\": " << t.Size << ", \"audio\": " << (t.Audio ? "true" : "false")
-            << ", \"title\": " << jsonString(d.title(i)) << "}";
+            << ", \"title\": " << JsonString(d.title(i)) << "}";
     }
     out << "]}\n";
 }
@@ -80,26 +53,11 @@ int runToc(CliContext& ctx, const std::vector<std::string>& args) {
         *ctx.err << "melvarin-cli toc: " << (parsed ? "no arguments expected" : error) << "\n";
         return kCliUsage;
     }
-    SettingsRecord settings = SettingsFile::LoadSettings(SettingsFile::loadProfileList().currentFileName()).record;
-    if (ctx.drive >= 0) settings.DeviceName = static_cast<std::uint8_t>(ctx.drive);
-
-    TAudioCD drive(ProgramHome::albumsDir(), makeSystemDeviceLayer(), ctx.prompt);
-    drive.InitInterface(0);
-    int transport = settings.Interface;
-    drive.SwitchInterface(transport);
-    if (settings.DeviceName >= drive.DriveCount()) {
-        *ctx.err << "melvarin-cli toc: no drive " << int(settings.DeviceName) << "\n";
-        return kCliFailed;
-    }
-    TLocalCDDB localCddb;
-    localCddb.SetBasePath(getText(settings.LCDDBPath), ProgramHome::localCddbDir());
-    drive.SetLocalLookup([&localCddb](std::uint32_t, DiscRecord& d) { return DiscXmcd::Lookup(localCddb, d); });
-    DiscRecord disc;
-    disc.clear();
-    if (!drive.ReadDisc(disc, settings)) {
-        *ctx.err << "melvarin-cli toc: no readable disc in the drive\n";
-        return kCliFailed;
-    }
+    CliDrive cli;
+    cli.LoadSettings(ctx);
+    CliDisc loaded;
+    if (!loaded.Load(ctx, "toc", cli.settings)) return kCliFailed;
+    const DiscRecord& disc = loaded.disc;
     if (parsed->has("json"))
         printJson(*ctx.out, disc);
     else

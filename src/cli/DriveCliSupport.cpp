@@ -1,21 +1,17 @@
 #include "cli/DriveCliSupport.h"
 
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <ostream>
 
 #include "app/LanguageFiles.h"
 #include "app/Messages.h"
+#include "app/SettingsFile.h"
 #include "platform/ProgramHome.h"
 
 namespace melvarin {
 
 void CliDrive::LoadSettings(const CliContext& ctx) {
-    settings = defaultSettings("", "");
-    std::ifstream in(ctx.home + "setting/set.dat", std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() == sizeof(SettingsRecord)) std::memcpy(&settings, bytes.data(), sizeof settings);
+    settings = SettingsFile::LoadSettings(SettingsFile::loadProfileList().currentFileName()).record;
     const auto items = LanguageFiles::prepare(language, ctx.home + "lang/");
     LanguageFiles::choose(language, items, getText(settings.Language));
     russian = language.Current() <= 0;
@@ -56,32 +52,6 @@ std::string DisplayDriveName(const std::string& name) {
     const std::string product = trim(name.size() > 8 ? name.substr(8) : std::string());
     if (vendor.empty()) return product;
     return product.empty() ? vendor : vendor + " " + product;
-}
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F || c >= 0x80) {
-                    // Drive names are bytes, not UTF-8: non-ASCII is shown as "?".
-                    if (c >= 0x80) {
-                        out += '?';
-                    } else {
-                        char buf[8];
-                        std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                        out += buf;
-                    }
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
 }
 
 }  // namespace melvarin

@@ -18,8 +18,9 @@ struct CliDrive {
     std::unique_ptr<TCDROM> cd;
     int drive = -1;
 
-    // Reads the settings file (defaults when missing or of the wrong size) and
-    // makes its language current for Message(). Call before anything else.
+    // Reads the current profile's settings file as the main window does (the
+    // defaults and load rules of SettingsFile) and makes its language current
+    // for Message(). Call before anything else.
     void LoadSettings(const CliContext& ctx);
     // Detects the drives and applies the saved transport. False (reason on
     // ctx.err) when the program could not start its drive layer.
@@ -34,8 +35,5 @@ struct CliDrive {
 // "VENDOR PRODUCT": the vendor and product fields of a 24-character drive name,
 // each without its padding.
 std::string DisplayDriveName(const std::string& name);
-
-// `s` as a JSON string literal.
-std::string JsonString(const std::string& s);
 
 }  // namespace melvarin

@@ -63,6 +63,10 @@ TEST(CmdCddb, FillsTheDiscAndTheNextTocShowsTheSavedTexts) {
     server.addEntry({"misc", 0x08000a02, "Other / Disc", "# xmcd\r\nDTITLE=Other / Disc\r\nTTITLE0=x\r\n"});
 
     int status = -1;
+    // --drive names the drive to look up: there is no second one.
+    EXPECT_EQ(withDrive(drive.path(), home, "--drive 1 cddb --pick 1 --server " + server.server() + " 2>&1", &status),
+              "melvarin-cli cddb: no drive 1\n");
+    EXPECT_EQ(status, 1);
     // Two matches and no terminal: the command asks for --pick.
     withDrive(drive.path(), home, "cddb --server " + server.server() + " 2>/dev/null", &status);
     EXPECT_EQ(status, 1);

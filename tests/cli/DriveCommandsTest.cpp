@@ -48,6 +48,17 @@ TEST(DriveCommands, DrivesInfoAndDetectReadOnAnEmulatedDrive) {
     EXPECT_NE(out.find("22\tREAD MMC2\t1\tнеудачно\n"), std::string::npos);
 }
 
+TEST(DriveCommands, DrivesJsonStaysValidUtf8) {
+    // A folder named in UTF-8, and a vendor name in an 8-bit code page.
+    TempDir home, parent;
+    const std::string drive = parent / "привод/";
+    writeFile(drive + "drive.ini", "vendor=Ma\xe9tre\n");
+    std::string out;
+    ASSERT_EQ(cli(home, drive, "drives --json", &out), 0);
+    EXPECT_EQ(out, "{\"drives\": [{\"index\": 0, \"name\": \"Ma?tre VIRTUAL CD-RW\", \"device\": \"" + drive +
+                       "\"}]}\n");
+}
+
 TEST(DriveCommands, NoDiscAndNoDrive) {
     TempDir home, drive;
     std::string out;
