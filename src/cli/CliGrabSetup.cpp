@@ -2,9 +2,12 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdint>
+#include <filesystem>
 #include <map>
+#include <system_error>
 
-#include "encoders/TEncManager.h"
+#include "platform/ProgramHome.h"
 
 namespace melvarin {
 
@@ -15,7 +18,6 @@ std::atomic<bool> gStopRequested{false};
 extern "C" void OnInterrupt(int) {
     gStopRequested = true;
 }
-
 
 const std::map<std::string, int> kIndexes = {{"wav", 0}, {"mp3", 1}, {"ogg", 3}, {"flac", 7},
                                              {"ape", 4}, {"aac", 5}, {"wma", 2}, {"acm", 6}};
@@ -34,16 +36,6 @@ std::string FormatName(int index) {
     return {};
 }
 
-bool FormatAvailable(SettingsRecord& settings, int index, const std::string& format, const std::string& command,
-                     std::ostream& err) {
-    EncoderConfig probe = settings.EncoderConfig;
-    probe.EncoderIndex = static_cast<std::uint8_t>(index);
-    const EncoderInfo* info = TEncManager::Find(probe);
-    if (info && info->available()) return true;
-    err << "melvarin-cli " << command << ": format " << format << " is not available in this build\n";
-    return false;
-}
-
 GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet) {
     gStopRequested = false;
     std::signal(SIGINT, OnInterrupt);
@@ -58,6 +50,61 @@ GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool q
         callbacks.Caption = [&err](const std::string& text) { err << text << '\n'; };
     }
     return callbacks;
+}
+
+CliGrabRun::CliGrabRun(CliContext& ctx, std::string command) : ctx_(ctx), command_(std::move(command)) {}
+
+int CliGrabRun::Usage(const std::string& why) {
+    *ctx_.err << "melvarin-cli " << command_ << ": " << why << "\n";
+    return kCliUsage;
+}
+
+int CliGrabRun::Parse(const std::vector<std::string>& args, std::set<std::string> valueOptions,
+                      const std::set<std::string>& flags) {
+    valueOptions.insert({"format", "out"});
+    std::string error;
+    options_ = CliArgs::parse(args, valueOptions, flags, error);
+    if (!options_) return Usage(error);
+    if (!options_->positional().empty()) return Usage("no arguments expected");
+    home_.LoadSettings(ctx_);
+    SettingsRecord& settings = home_.settings;
+    format_ = options_->value("format").value_or(FormatName(settings.EncoderConfig.EncoderIndex));
+    const std::optional<int> index = FormatIndex(format_);
+    if (!index) return Usage("unknown format '" + format_ + "'");
+    encoderIndex_ = *index;
+    settings.EncoderConfig.EncoderIndex = static_cast<std::uint8_t>(encoderIndex_);
+    if (const auto out = options_->value("out")) setText(settings.WorkDir, FolderArgument(*out));
+    return kCliDone;
+}
+
+bool CliGrabRun::Start() {
+    SettingsRecord& settings = home_.settings;
+    const EncoderInfo* info = TEncManager::Find(settings.EncoderConfig);
+    if (!info || !info->available()) {
+        *ctx_.err << "melvarin-cli " << command_ << ": format " << format_ << " is not available in this build\n";
+        return false;
+    }
+    if (!loaded_.Load(ctx_, command_, settings)) return false;
+    TAudioCD& drive = *loaded_.drive;
+    std::error_code ec;
+    std::filesystem::create_directories(getText(settings.WorkDir), ec);
+    rereader_ = std::make_unique<CommandSetRereader>(drive.Current());
+    encoders_ = std::make_unique<TEncManager>(ctx_.prompt);
+    grabber_ = std::make_unique<TGrabber>(drive, settings, loaded_.disc, *encoders_, *ctx_.prompt);
+    grabber_->Tags = &loaded_.tags;
+    grabber_->Rereader = rereader_.get();
+    grabber_->System = &system_;
+    grabber_->TempFolder = ProgramHome::tempFilesDir();
+    grabber_->Callbacks = TerminalGrabCallbacks(*ctx_.out, *ctx_.err, ctx_.quiet);
+    grabber_->Callbacks.Eject = [&drive] { drive.LoadEject(true); };
+    return true;
+}
+
+int CliGrabRun::Finish(bool done) {
+    loaded_.Save(ctx_, command_, home_.settings);
+    if (done) return kCliDone;
+    *ctx_.err << "melvarin-cli " << command_ << ": " << (grabber_->Cancelled() ? "cancelled" : "failed") << "\n";
+    return kCliFailed;
 }
 
 }  // namespace melvarin

@@ -2,9 +2,13 @@
 
 #include <filesystem>
 
+#include "disc/DiscRecord.h"
+#include "disc/DiscStore.h"
 #include "disc/GrabTestDisc.h"
+#include "platform/FileUtil.h"
 #include "support/TempDir.h"
 
+using namespace melvarin;
 using namespace melvarin::test;
 
 namespace {
@@ -18,6 +22,29 @@ int Cli(const GrabTestDisc& disc, const std::string& args, std::string* out, std
                                   out);
     if (err) *err = readFile(errFile);
     return status;
+}
+
+// Gives the disc an artist and an album, so that its record is worth saving.
+void NameDisc(const GrabTestDisc& disc) {
+    const std::string cue = disc.driveFolder() + "disc.cue";
+    writeFile(cue, "PERFORMER \"Band\"\nTITLE \"Album\"\n" + readFile(cue));
+}
+
+// The grabbed flags of the disc record saved in the home, one letter a track.
+std::string SavedGrabbedFlags(const GrabTestDisc& disc, std::uint32_t* discId = nullptr) {
+    const std::string albums = disc.dir / "home/setting/albums/";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(albums, ec)) {
+        if (entry.path().extension() != ".dat") continue;
+        DiscRecord record{};
+        const auto bytes = FileUtil::readAll(entry.path().string(), sizeof record);
+        if (!bytes || !record.fromBytes(*bytes)) return "unreadable";
+        std::string flags;
+        for (int t = 0; t < record.trackCount(); ++t) flags += record.Tracks[t].Grabbed ? 'G' : '-';
+        if (discId) *discId = record.DiscId;
+        return flags;
+    }
+    return "none";
 }
 
 }  // namespace
@@ -52,4 +79,54 @@ TEST(CmdGrab, WholeDiscWithCueSheetAndRefusals) {
     EXPECT_EQ(Cli(disc, "grab --tracks 3 --format wav --out " + shellQuote(folder), &out, &err), 1);
     EXPECT_NE(err.find("no track 3"), std::string::npos);
     EXPECT_EQ(Cli(disc, "grab --tracks 2-1 --format wav", &out, &err), 2);
+}
+
+TEST(CmdGrab, SavesTheGrabbedFlagsForTheNextRun) {
+    GrabTestDisc disc({60, 40, 50});
+    NameDisc(disc);
+    std::string out, err;
+    const std::string args = " --format wav --pattern n%N --out " + shellQuote(disc.outFolder());
+    ASSERT_EQ(Cli(disc, "--quiet grab --tracks 1,3" + args, &out, &err), 0) << err;
+    std::uint32_t id = 0;
+    EXPECT_EQ(SavedGrabbedFlags(disc, &id), "G-G");
+    EXPECT_TRUE(std::filesystem::exists(DiscStore(disc.dir / "home/setting/albums/").TagFileName(id)));
+
+    // The next run starts from the saved record: its flags stay, track 2 joins them.
+    ASSERT_EQ(Cli(disc, "--quiet grab --tracks 2" + args, &out, &err), 0) << err;
+    EXPECT_EQ(out, "wrote " + disc.outFolder() + "n02.wav\n");
+    EXPECT_EQ(SavedGrabbedFlags(disc), "GGG");
+}
+
+TEST(CmdGrab, TakesTheSettingsOfTheCurrentProfile) {
+    GrabTestDisc disc({30});
+    std::string out, err;
+    writeFile(disc.dir / "home/setting/prof.lst", "0\r\nNamed.prof\r\n");
+    ASSERT_EQ(Cli(disc, "settings set UseFormatString 1", &out), 0);
+    ASSERT_EQ(Cli(disc, "settings set Format profile%N", &out), 0);
+    ASSERT_EQ(Cli(disc, "--quiet grab --format wav --out " + shellQuote(disc.outFolder()), &out, &err), 0) << err;
+    EXPECT_EQ(out, "wrote " + disc.outFolder() + "profile01.wav\n");
+}
+
+TEST(CmdGrab, FailedOrCancelledGrabExitsWithOne) {
+    GrabTestDisc disc({40});
+    std::string out, err;
+    // The output folder cannot be made: a file stands where its parent should be.
+    writeFile(disc.dir / "blocker", "");
+    EXPECT_EQ(Cli(disc, "grab --format wav --out " + shellQuote(disc.dir / "blocker/out"), &out, &err), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("grab: failed"), std::string::npos) << err;
+
+    // Ctrl+C during a paced read, and Yes to the cancel question.
+    GrabTestDisc slow({750}, false, "speed_x=1\n");
+    const std::string errFile = slow.dir / "stderr.txt";
+    const std::string command = "MELVARIN_VIRTUAL_DRIVES=" + shellQuote(slow.driveFolder()) + " " +
+                                shellQuote(MELVARIN_CLI_PATH) + " --home " + shellQuote(slow.dir / "home") +
+                                " --yes grab --format wav --pattern n%N --out " + shellQuote(slow.outFolder()) + " 2>" +
+                                shellQuote(errFile) + " & pid=$!; for i in $(seq 300); do grep -q '%' " +
+                                shellQuote(errFile) + " && break; sleep 0.1; done; kill -INT $pid; wait $pid";
+    EXPECT_EQ(runCommand(command, &out), 1);
+    EXPECT_EQ(out, "");
+    err = readFile(errFile);
+    EXPECT_NE(err.find("grab: cancelled"), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(slow.outFolder() + "n01.wav"));
 }
