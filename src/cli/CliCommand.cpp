@@ -47,6 +47,19 @@ std::optional<CliArgs> CliArgs::parse(const std::vector<std::string>& args,
     return out;
 }
 
+std::optional<CliArgs> CliArgs::parseOptions(const std::string& command, const std::vector<std::string>& args,
+                                             const std::set<std::string>& valueOptions,
+                                             const std::set<std::string>& flags, std::ostream& err) {
+    std::string error;
+    auto parsed = parse(args, valueOptions, flags, error);
+    if (parsed && !parsed->positional().empty()) {
+        parsed.reset();
+        error = "no arguments expected";
+    }
+    if (!parsed) err << "melvarin-cli " << command << ": " << error << '\n';
+    return parsed;
+}
+
 std::optional<std::string> CliArgs::value(const std::string& name) const {
     const auto it = values_.find(name);
     if (it == values_.end()) return std::nullopt;

@@ -30,6 +30,12 @@ public:
     static std::optional<CliArgs> parse(const std::vector<std::string>& args,
                                         const std::set<std::string>& valueOptions,
                                         const std::set<std::string>& flags, std::string& error);
+    // parse() for command `command`, which takes no positional arguments. On
+    // wrong usage writes "melvarin-cli COMMAND: reason" to `err` and returns
+    // nothing; the command then exits with kCliUsage.
+    static std::optional<CliArgs> parseOptions(const std::string& command, const std::vector<std::string>& args,
+                                               const std::set<std::string>& valueOptions,
+                                               const std::set<std::string>& flags, std::ostream& err);
 
     bool has(const std::string& name) const { return flags_.count(name) || values_.count(name); }
     std::optional<std::string> value(const std::string& name) const;

@@ -62,10 +62,8 @@ int CliGrabRun::Usage(const std::string& why) {
 int CliGrabRun::Parse(const std::vector<std::string>& args, std::set<std::string> valueOptions,
                       const std::set<std::string>& flags) {
     valueOptions.insert({"format", "out"});
-    std::string error;
-    options_ = CliArgs::parse(args, valueOptions, flags, error);
-    if (!options_) return Usage(error);
-    if (!options_->positional().empty()) return Usage("no arguments expected");
+    options_ = CliArgs::parseOptions(command_, args, valueOptions, flags, *ctx_.err);
+    if (!options_) return kCliUsage;
     home_.LoadSettings(ctx_);
     SettingsRecord& settings = home_.settings;
     format_ = options_->value("format").value_or(FormatName(settings.EncoderConfig.EncoderIndex));

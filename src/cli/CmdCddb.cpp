@@ -65,13 +65,9 @@ int chooseMatch(CliContext& ctx, const std::optional<int>& pick, const std::vect
 }
 
 int runCddb(CliContext& ctx, const std::vector<std::string>& args) {
-    std::string error;
-    const auto parsed =
-        CliArgs::parse(args, {"server", "path", "proxy", "user", "password", "pick", "timeout"}, {}, error);
-    if (!parsed || !parsed->positional().empty()) {
-        *ctx.err << "melvarin-cli cddb: " << (parsed ? "no arguments expected" : error) << '\n';
-        return kCliUsage;
-    }
+    const auto parsed = CliArgs::parseOptions(
+        "cddb", args, {"server", "path", "proxy", "user", "password", "pick", "timeout"}, {}, *ctx.err);
+    if (!parsed) return kCliUsage;
     std::optional<int> pick;
     if (auto v = parsed->value("pick")) {
         int n = 0;
@@ -84,6 +80,7 @@ int runCddb(CliContext& ctx, const std::vector<std::string>& args) {
     CliDrive cli;
     cli.LoadSettings(ctx);
     SettingsRecord& settings = cli.settings;
+    std::string error;
     if (!applyOptions(*parsed, settings, error)) {
         *ctx.err << "melvarin-cli cddb: " << error << '\n';
         return kCliUsage;

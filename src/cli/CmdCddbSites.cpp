@@ -1,8 +1,8 @@
 #include <ostream>
 
-#include "app/SettingsFile.h"
 #include "cddb/FreedbLookup.h"
 #include "cli/CliCommand.h"
+#include "cli/DriveCliSupport.h"
 #include "platform/FileUtil.h"
 #include "platform/ProgramHome.h"
 
@@ -12,13 +12,11 @@ namespace {
 // cddb-sites [--server HOST[:PORT]]: fetches the mirror list (from the default
 // server unless given) and saves it as the settings window's site list.
 int runCddbSites(CliContext& ctx, const std::vector<std::string>& args) {
-    std::string error;
-    const auto parsed = CliArgs::parse(args, {"server"}, {}, error);
-    if (!parsed || !parsed->positional().empty()) {
-        *ctx.err << "melvarin-cli cddb-sites: " << (error.empty() ? "unexpected argument" : error) << '\n';
-        return kCliUsage;
-    }
-    const SettingsRecord settings = SettingsFile::LoadSettings("set.dat").record;
+    const auto parsed = CliArgs::parseOptions("cddb-sites", args, {"server"}, {}, *ctx.err);
+    if (!parsed) return kCliUsage;
+    CliDrive home;
+    home.LoadSettings(ctx);
+    const SettingsRecord& settings = home.settings;
     const CCDDBSite site =
         CCDDBSite::FromServer(parsed->value("server").value_or(CCDDBSite::kDefaultHost), CCDDBSite::kDefaultPath);
     FileUtil::makeDirs(ProgramHome::settingDir());

@@ -12,10 +12,7 @@ namespace melvarin {
 namespace {
 
 int runDetectRead(CliContext& ctx, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        *ctx.err << "melvarin-cli detect-read: no arguments expected\n";
-        return kCliUsage;
-    }
+    if (!CliArgs::parseOptions("detect-read", args, {}, {}, *ctx.err)) return kCliUsage;
     CliDrive d;
     d.LoadSettings(ctx);
     if (!d.Open(ctx)) return kCliFailed;

@@ -8,12 +8,8 @@ namespace melvarin {
 namespace {
 
 int runDrives(CliContext& ctx, const std::vector<std::string>& args) {
-    std::string error;
-    const auto parsed = CliArgs::parse(args, {}, {"json"}, error);
-    if (!parsed || !parsed->positional().empty()) {
-        *ctx.err << "melvarin-cli drives: " << (parsed ? "no arguments expected" : error) << '\n';
-        return kCliUsage;
-    }
+    const auto parsed = CliArgs::parseOptions("drives", args, {}, {"json"}, *ctx.err);
+    if (!parsed) return kCliUsage;
     CliDrive d;
     d.LoadSettings(ctx);
     if (!d.Start(ctx)) return kCliFailed;

@@ -8,10 +8,7 @@ namespace melvarin {
 namespace {
 
 int runInfo(CliContext& ctx, const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        *ctx.err << "melvarin-cli info: no arguments expected\n";
-        return kCliUsage;
-    }
+    if (!CliArgs::parseOptions("info", args, {}, {}, *ctx.err)) return kCliUsage;
     CliDrive d;
     d.LoadSettings(ctx);
     if (!d.Open(ctx)) return kCliFailed;

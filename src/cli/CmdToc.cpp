@@ -47,12 +47,8 @@ void printJson(std::ostream& out, const DiscRecord& d) {
 }
 
 int runToc(CliContext& ctx, const std::vector<std::string>& args) {
-    std::string error;
-    const auto parsed = CliArgs::parse(args, {}, {"json"}, error);
-    if (!parsed || !parsed->positional().empty()) {
-        *ctx.err << "melvarin-cli toc: " << (parsed ? "no arguments expected" : error) << "\n";
-        return kCliUsage;
-    }
+    const auto parsed = CliArgs::parseOptions("toc", args, {}, {"json"}, *ctx.err);
+    if (!parsed) return kCliUsage;
     CliDrive cli;
     cli.LoadSettings(ctx);
     CliDisc loaded;
