@@ -1,12 +1,12 @@
 #include "cddb/ui/TChoseForm.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/WindowTexts.h"
+#include "app/ui/DialogButtons.h"
 
 namespace melvarin {
 namespace {
@@ -33,22 +33,14 @@ TChoseForm::TChoseForm(QWidget* parent, const QString& label, const QStringList&
     if (editable) box_->setEditText(initialText);
     else if (!items.isEmpty()) box_->setCurrentIndex(0);
 
-    auto* ok = new QPushButton("Ok", this);
-    ok->setObjectName("OkButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(russian("SpeedButton1", TextRole::Text), this);
-    cancel->setObjectName("SpeedButton1");
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons(this, "OkButton", russian("SpeedButton1", TextRole::Text));
+    buttons.ok->setDefault(true);
+    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     layout->addWidget(box_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 int TChoseForm::chosenIndex() const {

@@ -1,6 +1,5 @@
 #include "drive/ui/TReadCommandForm.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +11,7 @@
 #include "app/SettingsRecord.h"
 #include "app/UserPrompt.h"
 #include "app/WindowTexts.h"
+#include "app/ui/DialogButtons.h"
 #include "drive/ReadCommands.h"
 
 namespace melvarin {
@@ -50,20 +50,12 @@ TReadCommandForm::TReadCommandForm(std::vector<ReadTrial> trials, SettingsRecord
     }
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-    auto* ok = new QPushButton("Ok", this);
-    ok->setObjectName("SpeedButton2");
-    auto* cancel = new QPushButton(russian("SpeedButton1", TextRole::Text), this);
-    cancel->setObjectName("SpeedButton1");
-    connect(ok, &QPushButton::clicked, this, &TReadCommandForm::SpeedButton2Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons(this, "SpeedButton2", russian("SpeedButton1", TextRole::Text));
+    connect(buttons.ok, &QPushButton::clicked, this, &TReadCommandForm::SpeedButton2Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(list_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     resize(520, 560);
 }
 
