@@ -91,15 +91,17 @@ bool CliGrabRun::Start() {
     grabber_ = std::make_unique<TGrabber>(drive, settings, loaded_.disc, *encoders_, *ctx_.prompt);
     grabber_->Tags = &loaded_.tags;
     grabber_->Rereader = rereader_.get();
-    grabber_->System = &system_;
+    grabber_->System = this;
     grabber_->TempFolder = ProgramHome::tempFilesDir();
     grabber_->Callbacks = TerminalGrabCallbacks(*ctx_.out, *ctx_.err, ctx_.quiet);
-    grabber_->Callbacks.Eject = [&drive] { drive.LoadEject(true); };
+    grabber_->Callbacks.Eject = [this] { eject_ = true; };
     return true;
 }
 
 int CliGrabRun::Finish(bool done) {
     loaded_.Save(ctx_, command_, home_.settings);
+    if (eject_) loaded_.drive->LoadEject(true);
+    if (powerOff_) system_.PowerOff();
     if (done) return kCliDone;
     *ctx_.err << "melvarin-cli " << command_ << ": " << (grabber_->Cancelled() ? "cancelled" : "failed") << "\n";
     return kCliFailed;

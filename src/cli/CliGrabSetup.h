@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -35,8 +36,9 @@ GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool q
 // every grab takes (--format, --out) with the command's own, the command
 // applies its own options to Settings(), Start loads the disc and sets up the
 // grabber, the command runs its job on Grabber(), Finish saves the disc and
-// gives the exit status.
-class CliGrabRun {
+// gives the exit status. As in the main window, the eject and the power-off a
+// grab asks for wait until the disc is saved.
+class CliGrabRun : private GrabSystem {
 public:
     CliGrabRun(CliContext& ctx, std::string command);
 
@@ -56,8 +58,9 @@ public:
     bool Start();
 
     // Ends the run with the job's result: saves the disc record with its grabbed
-    // flags and the tags as the main window does, then gives kCliDone when
-    // `done`, else kCliFailed with "cancelled" or "failed" on the error stream.
+    // flags and the tags as the main window does, ejects the disc and powers the
+    // machine off when the grab asked for it, then gives kCliDone when `done`,
+    // else kCliFailed with "cancelled" or "failed" on the error stream.
     int Finish(bool done);
 
     const CliArgs& Options() const { return *options_; }
@@ -68,6 +71,11 @@ public:
     TGrabber& Grabber() { return *grabber_; }
 
 private:
+    // GrabSystem for the grabber: the real priority; the power-off is only noted.
+    bool RaisePriority() override { return system_.RaisePriority(); }
+    void RestorePriority() override { system_.RestorePriority(); }
+    void PowerOff() override { powerOff_ = true; }
+
     CliContext& ctx_;
     std::string command_;
     CliDrive home_;
@@ -78,6 +86,8 @@ private:
     std::unique_ptr<CommandSetRereader> rereader_;
     std::unique_ptr<TEncManager> encoders_;
     SystemActions system_;
+    std::atomic<bool> eject_{false};
+    std::atomic<bool> powerOff_{false};
     // Borrows everything above; declared last so that it goes first.
     std::unique_ptr<TGrabber> grabber_;
 };
