@@ -1,5 +1,6 @@
 #include "encoders/TEncManager.h"
 
+#include <mutex>
 #include <vector>
 
 #include "app/Messages.h"
@@ -13,6 +14,10 @@
 namespace melvarin {
 
 namespace {
+
+void Tell(UserPrompt* prompt, const std::string& text, Icon icon) {
+    if (prompt) prompt->message(text, icon);
+}
 
 template <class T>
 std::unique_ptr<TEncoder> make() {
@@ -60,19 +65,20 @@ std::string TEncManager::Extension(const EncoderConfig& config) {
     return row->extension;
 }
 
-void TEncManager::Tell(const std::string& text, Icon icon) const {
-    if (prompt_) prompt_->message(text, icon);
+std::unique_ptr<TEncoder> TEncManager::CreateEncoder(EncoderConfig* config, const PcmFormat* format) {
+    return CreateEncoder(config, format, prompt_);
 }
 
-std::unique_ptr<TEncoder> TEncManager::CreateEncoder(EncoderConfig* config, const PcmFormat* format) {
+std::unique_ptr<TEncoder> TEncManager::CreateEncoder(EncoderConfig* config, const PcmFormat* format,
+                                                     UserPrompt* prompt) {
     if (!config || !format) return nullptr;
     const EncoderInfo* row = Find(*config);
     if (!row) {
-        Tell("Fatal error: Wrong Encoder Index!", Icon::Error);
+        Tell(prompt, "Fatal error: Wrong Encoder Index!", Icon::Error);
         return nullptr;
     }
     if (!row->available()) {
-        Tell(std::string("The encoder \"") + row->displayName + "\" is not part of this build.",
+        Tell(prompt, std::string("The encoder \"") + row->displayName + "\" is not part of this build.",
              Icon::Warning);
         return nullptr;
     }
@@ -82,21 +88,33 @@ std::unique_ptr<TEncoder> TEncManager::CreateEncoder(EncoderConfig* config, cons
     return encoder;
 }
 
+int TEncManager::OpenEncoder(TEncoder& encoder, const std::string& path, std::uint64_t expectedBytes) {
+    static std::mutex opening;
+    std::lock_guard lock(opening);
+    return encoder.Open(path, expectedBytes);
+}
+
 bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& destination,
                                  TIDTag* tag, EncoderConfig* config) {
+    return EncodeWaveFile(source, destination, tag, config, WaveEncodeOptions{Gain, progress_, prompt_});
+}
+
+bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& destination, TIDTag* tag,
+                                 EncoderConfig* config, const WaveEncodeOptions& options) {
+    UserPrompt* prompt = options.prompt;
     TWAVEDecoder decoder;
     // Encoders take 16-bit samples only.
     if (!decoder.Open(source) || decoder.BitsPerSample != 16) {
-        Tell(Message(97), Icon::Warning);
+        Tell(prompt, Message(97), Icon::Warning);
         return false;
     }
     const PcmFormat format = PcmFormat::pcm16(decoder.SampleRate, decoder.Channels);
-    std::unique_ptr<TEncoder> encoder = CreateEncoder(config, &format);
+    std::unique_ptr<TEncoder> encoder = CreateEncoder(config, &format, prompt);
     if (!encoder) return false;
     encoder->SetTag(tag);
-    const int chunk = encoder->Open(destination, 0);
+    const int chunk = OpenEncoder(*encoder, destination, 0);
     if (chunk <= 0) {
-        Tell("Can't initialize encoding stream", Icon::Warning);
+        Tell(prompt, "Can't initialize encoding stream", Icon::Warning);
         return false;
     }
 
@@ -104,9 +122,9 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
     std::vector<char> buffer(static_cast<std::size_t>(chunk));
     std::size_t got = decoder.Read(buffer.data(), buffer.size());
     while (got > 0) {
-        if (progress_) {
+        if (options.progress) {
             bool cancel = false;
-            progress_(decoder.GetPosition(), decoder.GetDuration(), cancel);
+            options.progress(decoder.GetPosition(), decoder.GetDuration(), cancel);
             if (cancel) {
                 encoder->Close();
                 encoder.reset();
@@ -114,13 +132,13 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
                 return true;
             }
         }
-        if (normalize) ApplyGain(reinterpret_cast<std::uint8_t*>(buffer.data()), got, Gain);
+        if (normalize) ApplyGain(reinterpret_cast<std::uint8_t*>(buffer.data()), got, options.gain);
         if (!encoder->Encode(buffer.data(), got)) {
             const std::string why = encoder->LastError();
             encoder->Close();
             encoder.reset();
             FileSink::removeRegularFile(destination);
-            Tell("Encoding failed: " + why, Icon::Warning);
+            Tell(prompt, "Encoding failed: " + why, Icon::Warning);
             return false;
         }
         got = decoder.Read(buffer.data(), buffer.size());
@@ -129,7 +147,7 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
         const std::string why = encoder->LastError();
         encoder.reset();
         FileSink::removeRegularFile(destination);
-        Tell("Encoding failed: " + why, Icon::Warning);
+        Tell(prompt, "Encoding failed: " + why, Icon::Warning);
         return false;
     }
     return true;

@@ -18,6 +18,15 @@ class TIDTag;
 // in milliseconds; set `cancel` to true to stop.
 using ProgressCallback = std::function<void(std::uint32_t position, std::uint32_t total, bool& cancel)>;
 
+// How one EncodeWaveFile call runs. Every call gets its own, so several files
+// can be re-encoded at once.
+struct WaveEncodeOptions {
+    // Factor applied to the samples when the configuration's Normalize is set.
+    double gain = 1.0;
+    ProgressCallback progress;     // may be empty
+    UserPrompt* prompt = nullptr;  // where failures are told; null: nowhere
+};
+
 // One row of the encoder index table.
 struct EncoderInfo {
     int index;                // EncoderIndex
@@ -49,14 +58,27 @@ public:
     // the encoder is not built in (a message says so) or the format is refused.
     // `config` must outlive the encoder.
     std::unique_ptr<TEncoder> CreateEncoder(EncoderConfig* config, const PcmFormat* format);
+    // The same, telling refusals through `prompt` (may be null). Uses nothing of
+    // the manager's state: callable from several threads at once.
+    static std::unique_ptr<TEncoder> CreateEncoder(EncoderConfig* config, const PcmFormat* format,
+                                                   UserPrompt* prompt);
+    // Opens `encoder` onto `path` (TEncoder::Open). Opens are serialized across
+    // threads: codec libraries set up shared tables when a stream starts.
+    static int OpenEncoder(TEncoder& encoder, const std::string& path, std::uint64_t expectedBytes);
 
     // Encodes the WAVE file `source` into `destination` with the configured encoder,
     // applying Gain when config->Normalize is set and reporting progress. A cancel
     // from the progress callback deletes the destination and still returns true.
     // False (the reason shown through the prompt, no destination left) when the
     // source cannot be read or the encoder cannot be made, opened, fed or closed.
+    // Runs with Gain, the progress callback and the prompt of this manager.
     bool EncodeWaveFile(const std::string& source, const std::string& destination, TIDTag* tag,
                         EncoderConfig* config);
+    // The same with the gain, progress and prompt of `options` instead of the
+    // manager's; uses nothing of the manager's state, so several calls may run
+    // at once on different threads (each with its own destination and config).
+    static bool EncodeWaveFile(const std::string& source, const std::string& destination, TIDTag* tag,
+                               EncoderConfig* config, const WaveEncodeOptions& options);
 
     void SetProgress(ProgressCallback progress) { progress_ = std::move(progress); }
 
@@ -69,12 +91,11 @@ public:
 
     bool HasAcmMp3Codec = false;
     bool WmaAvailable = false;
-    // Normalisation factor applied by EncodeWaveFile when Normalize is set.
+    // Normalisation factor applied by the four-argument EncodeWaveFile when
+    // Normalize is set.
     double Gain = 1.0;
 
 private:
-    void Tell(const std::string& text, Icon icon) const;
-
     UserPrompt* prompt_;
     ProgressCallback progress_;
 };
