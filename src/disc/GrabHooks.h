@@ -39,9 +39,15 @@ using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::str
 std::optional<std::uint64_t> StatvfsFreeSpace(const std::string& folder);
 
 // How a grab reports to whoever shows it. Every member may be empty.
+//
+// Threads: a member may be called on the thread that started the grab or on
+// one of the grab's encoding threads, but never two members (nor a member and
+// the grab's prompt) at once; a member may use that prompt itself. Members
+// that touch a window must marshal to its thread.
 struct GrabCallbacks {
     // False once the user asked to stop (the Stop button, Ctrl+C, closing the
-    // window). The grab then asks whether to cancel; on No it calls Resume.
+    // window). Polled often, from any of the grab's threads. The grab then asks
+    // whether to cancel (all files still in work); on No it calls Resume.
     std::function<bool()> KeepGoing;
     std::function<void()> Resume;
     // The state column of track `track` (0-based): progress and state texts.
@@ -52,7 +58,7 @@ struct GrabCallbacks {
     std::function<void(int track)> TrackStarted;
     // The window caption during a whole-disc grab.
     std::function<void(const std::string& text)> Caption;
-    // An output file is finished and complete.
+    // An output file is finished and complete; files come in track order.
     std::function<void(const std::string& path)> FileWritten;
     // Eject the disc through the main window's eject command.
     std::function<void()> Eject;

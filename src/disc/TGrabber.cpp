@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "app/UserPrompt.h"
 #include "cddb/TDiscTags.h"
+#include "disc/GrabFileJob.h"
 #include "disc/OutputNaming.h"
 #include "drive/ReadCommands.h"
 #include "drive/TCDROM.h"
@@ -14,25 +15,6 @@
 namespace melvarin {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Moves a finished file into place; across file systems by copying.
-bool MoveFile(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    if (!ec) return true;
-    ec.clear();
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        fs::remove(to, ec);
-        return false;
-    }
-    fs::remove(from, ec);
-    return true;
-}
-
-}  // namespace
 
 std::string WholeDiscFileName(const SettingsRecord& settings, const DiscRecord& disc, int encoderIndex) {
     std::string name = disc.album();
@@ -46,13 +28,15 @@ std::string WholeDiscFileName(const SettingsRecord& settings, const DiscRecord& 
 
 TGrabber::TGrabber(TCDROM& drive, SettingsRecord& settings, DiscRecord& disc, TEncManager& encoders,
                    UserPrompt& prompt)
-    : drive_(drive), settings_(settings), disc_(disc), encoders_(encoders), prompt_(prompt) {}
+    : drive_(drive), settings_(settings), disc_(disc), encoders_(encoders), prompt_(prompt, hooks_) {}
 
-bool TGrabber::StopRequested() const {
+bool TGrabber::StopRequested() {
+    std::lock_guard lock(hooks_);
     return Callbacks.KeepGoing && !Callbacks.KeepGoing();
 }
 
 bool TGrabber::ConfirmCancel(int question) {
+    std::lock_guard lock(hooks_);
     if (prompt_.ask(Message(question), Icon::Question)) {
         cancelled_ = true;
         return true;
@@ -62,7 +46,28 @@ bool TGrabber::ConfirmCancel(int question) {
 }
 
 void TGrabber::State(int track, const std::string& text) {
+    std::lock_guard lock(hooks_);
     if (Callbacks.TrackState) Callbacks.TrackState(track, text);
+}
+
+void TGrabber::Caption(const std::string& text) {
+    std::lock_guard lock(hooks_);
+    if (Callbacks.Caption) Callbacks.Caption(text);
+}
+
+void TGrabber::Started(int track) {
+    std::lock_guard lock(hooks_);
+    if (Callbacks.TrackStarted) Callbacks.TrackStarted(track);
+}
+
+void TGrabber::Written(const std::string& path) {
+    std::lock_guard lock(hooks_);
+    if (Callbacks.FileWritten) Callbacks.FileWritten(path);
+}
+
+void TGrabber::Done(int track) {
+    std::lock_guard lock(hooks_);
+    if (Callbacks.TrackDone) Callbacks.TrackDone(track);
 }
 
 bool TGrabber::CheckFreeSpace(std::uint64_t needed) {
@@ -86,34 +91,9 @@ bool TGrabber::GrabCommand(int encoderIndex, std::vector<bool>& checked) {
     const bool ok = GrabTracks(checked);
     settings_.EncoderConfig.EncoderIndex = savedIndex;
     FinishGrab(drive_);
-    if (settings_.EjectACopy && Callbacks.Eject) Callbacks.Eject();
-    return ok;
-}
-
-bool TGrabber::EncodeTemporary(int track, const std::string& temporary, const std::string& output) {
-    bool cancelled = false;
-    int shown = -1;
-    encoders_.SetProgress([&](std::uint32_t position, std::uint32_t total, bool& cancel) {
-        if (StopRequested() && ConfirmCancel(26)) {
-            cancel = cancelled = true;
-            return;
-        }
-        const std::uint32_t hundredth = total / 100;
-        const int percent = hundredth ? int(std::min<std::uint32_t>(100, position / hundredth))
-                                      : (total ? int(std::uint64_t(position) * 100 / total) : 100);
-        if (percent != shown) {
-            shown = percent;
-            State(track, Message(27) + " " + std::to_string(percent) + "%");
-        }
-    });
-    TIDTag* tag = Tags ? Tags->GetTag(unsigned(track)) : nullptr;
-    const bool ok = encoders_.EncodeWaveFile(temporary, output, tag, &settings_.EncoderConfig);
-    encoders_.SetProgress({});
-    if (cancelled) {
-        std::error_code ec;
-        fs::remove(output, ec);
-        State(track, Message(18));
-        return false;
+    if (settings_.EjectACopy) {
+        std::lock_guard lock(hooks_);
+        if (Callbacks.Eject) Callbacks.Eject();
     }
     return ok;
 }
@@ -121,50 +101,48 @@ bool TGrabber::EncodeTemporary(int track, const std::string& temporary, const st
 bool TGrabber::GrabTracks(std::vector<bool>& checked) {
     cancelled_ = false;
     const bool raised = settings_.Priority && System && System->RaisePriority();
-    EncoderConfig& config = settings_.EncoderConfig;
-    bool ok = true;
-    std::error_code ec;
+    const EncoderConfig& config = settings_.EncoderConfig;
+    const bool onTheFly = config.OnTheFlyEncoding != 0;
 
+    std::vector<GrabFileJob> jobs;
     for (int i = 0; i < disc_.trackCount() && i < int(checked.size()); ++i) {
         if (!checked[i] || !disc_.Tracks[i].Audio) continue;
-        if (Callbacks.TrackStarted) Callbacks.TrackStarted(i);
-
-        const std::string output = BuildOutputName(settings_, disc_, Tags, i);
+        GrabFileJob& job = jobs.emplace_back();
+        job.track = i;
+        job.range = TrackRange(disc_, i);
+        job.output = BuildOutputName(settings_, disc_, Tags, i);
         std::string name = TextsForTrack(disc_, Tags, i, false).Title + ".wav";
         CleanFileName(name);
-        const std::string temporary = TempFolder + name;
-        fs::create_directories(TempFolder, ec);
-        const fs::path outputFolder = fs::path(output).parent_path();
-        if (!outputFolder.empty()) fs::create_directories(outputFolder, ec);
-        fs::remove(temporary, ec);
-
-        const bool onTheFly = config.OnTheFlyEncoding != 0;
-        if (!GrabTrack(i, onTheFly ? output : temporary)) {
-            ok = false;
-            break;
+        job.temporary = TempFolder + name;
+        job.tag = Tags ? Tags->GetTag(unsigned(i)) : nullptr;
+        job.expectedBytes = std::uint64_t(job.range.Total()) * kCdSectorBytes;
+        job.streamConfig = job.outputConfig = config;
+        if (onTheFly) {
+            job.target = job.output;
+        } else {
+            // The temporary file is WAVE; it becomes the output as it is when
+            // the output is WAVE too and nothing is normalised.
+            job.target = job.temporary;
+            job.streamConfig.EncoderIndex = 0;
+            job.then = config.EncoderIndex != 0 || config.Normalize ? GrabFileJob::Then::Compress : GrabFileJob::Then::Move;
+            job.measurePeak = config.Normalize != 0;
         }
-        if (!onTheFly) {
-            bool produced;
-            if (config.EncoderIndex != 0 || config.Normalize) {
-                produced = EncodeTemporary(i, temporary, output);
-            } else {
-                produced = MoveFile(temporary, output);
-                if (!produced) prompt_.message("Cannot write " + output, Icon::Error);
-            }
-            fs::remove(temporary, ec);
-            if (!produced) {
-                ok = false;
-                break;
-            }
-        }
-        if (Callbacks.FileWritten) Callbacks.FileWritten(output);
-        State(i, Message(20));
-        if (Callbacks.TrackDone) Callbacks.TrackDone(i);
-        checked[i] = false;
     }
+
+    JobHooks hooks;
+    hooks.started = [this](GrabFileJob& job) { Started(job.track); };
+    hooks.complete = [&](GrabFileJob& job) {
+        disc_.Tracks[job.track].Grabbed = 1;
+        Written(job.output);
+        State(job.track, Message(20));
+        Done(job.track);
+        checked[std::size_t(job.track)] = false;
+    };
+    const bool ok = RunJobs(jobs, hooks) == RunEnd::Done;
 
     if (raised) System->RestorePriority();
     if (settings_.ShutComp && System) System->PowerOff();
+    std::error_code ec;
     fs::remove(TempFolder, ec);
     return ok;
 }

@@ -1,6 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -8,15 +10,16 @@
 #include "disc/DiscRecord.h"
 #include "disc/GrabHooks.h"
 #include "disc/GrabRange.h"
+#include "disc/SerialPrompt.h"
 
 namespace melvarin {
 
 class TCDROM;
 class TDiscTags;
 class TEncManager;
-class TEncoder;
 class SectorRereader;
 class UserPrompt;
+struct GrabFileJob;
 
 // Grabs tracks of the disc in `drive` into files, one file per track or the
 // whole audio part into one file. Every job is synchronous and runs to its end
@@ -28,6 +31,20 @@ class UserPrompt;
 // at each job (encoder choice, method, block size, flags) and the job restores
 // what it changes in them, except the Trimmed flags it clears and the Grabbed
 // flags it sets in `disc`.
+//
+// Reading and encoding overlap: the calling thread reads the disc and hands
+// the blocks to encoding threads, one per file in flight (up to Encoders
+// files at once, each behind a queue of about QueueBytes). Without on-the-fly
+// encoding the next track is read while earlier temporary files are being
+// encoded. Files are reported in track order and only when complete.
+//
+// Threads: a job returns only after every thread it started has ended. Every
+// Callbacks member and every call of the prompt may run on the calling thread
+// or on an encoding thread, but the grabber makes them one at a time (never
+// two at once, from whichever threads); a callback may use the prompt. The
+// disc record, the settings and the drive are touched by the calling thread
+// only; the tags are read by the encoding threads and must not change during
+// a job.
 class TGrabber {
 public:
     TGrabber(TCDROM& drive, SettingsRecord& settings, DiscRecord& disc, TEncManager& encoders,
@@ -40,6 +57,10 @@ public:
     FreeSpaceProbe FreeSpace;             // empty: StatvfsFreeSpace
     std::string TempFolder;               // temporary WAVE files; ends with "/"
     GrabCallbacks Callbacks;
+    // Files encoded at once; 0: one per processor.
+    int Encoders = 0;
+    // Sample bytes queued ahead of each file's encoder.
+    std::size_t QueueBytes = std::size_t(4) << 20;
 
     // The whole grab of the checked tracks with encoder `encoderIndex`: free
     // space check, read speed and tray lock, GrabTracks, then the encoder index
@@ -73,22 +94,34 @@ public:
     bool Cancelled() const { return cancelled_; }
 
 private:
-    bool StopRequested() const;
+    class JobRun;  // the scheduler of one job's files (TGrabberJobs.cpp)
+    enum class RunEnd { Done, Cancelled, Failed };
+    // What the scheduler tells its caller, on the calling thread, in file order.
+    struct JobHooks {
+        std::function<void(GrabFileJob&)> started;   // before the file is opened
+        std::function<void(GrabFileJob&)> complete;  // the file is finished
+    };
+    // Reads and encodes `jobs` (planned, Waiting) until all are complete, one
+    // failed (the files of it and of every later one removed, earlier ones
+    // finished) or the user cancelled (every unfinished file removed).
+    RunEnd RunJobs(std::vector<GrabFileJob>& jobs, const JobHooks& hooks);
+
+    // The callbacks, each called under hooks_.
+    bool StopRequested();
     // Asks message `question` after a stop request; true = cancel.
     bool ConfirmCancel(int question);
     void State(int track, const std::string& text);
-    bool EncodeTemporary(int track, const std::string& temporary, const std::string& output);
-    enum class RangeEnd { Done, Cancelled, EncoderFailed };
-    // Reads `range` block by block into the open `encoder`; `progress` gets each
-    // new percentage, `peak` (may be null) the loudest sample.
-    RangeEnd ReadRange(const GrabRange& range, TEncoder& encoder, std::int16_t* peak,
-                       const std::function<void(int percent)>& progress, int cancelTrack);
+    void Caption(const std::string& text);
+    void Started(int track);
+    void Written(const std::string& path);
+    void Done(int track);
 
     TCDROM& drive_;
     SettingsRecord& settings_;
     DiscRecord& disc_;
     TEncManager& encoders_;
-    UserPrompt& prompt_;
+    std::recursive_mutex hooks_;
+    SerialPrompt prompt_;
     bool cancelled_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include "disc/DiscToc.h"
 #include "drive/LinuxDeviceLayer.h"
+#include "drive/ScsiDevice.h"
 #include "drive/VirtualDrives.h"
 
 namespace melvarin::test {
@@ -19,6 +20,28 @@ std::string Msf(int lba) {
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", lba / 4500, lba / 75 % 60, lba % 75);
     return text;
 }
+
+// Passes commands to the emulated drive and writes down each one.
+class LoggingDevice : public ScsiDevice {
+public:
+    LoggingDevice(std::shared_ptr<ScsiDevice> inner, std::vector<DriveCommand>& log)
+        : inner_(std::move(inner)), log_(log) {}
+    ScsiResult execute(const ScsiCommand& command) override {
+        const ScsiResult result = inner_->execute(command);
+        DriveCommand entry;
+        const auto& cdb = command.cdb;
+        if (!cdb.empty()) entry.opcode = cdb[0];
+        if (cdb.size() >= 6) entry.lba = std::int64_t(cdb[2]) << 24 | cdb[3] << 16 | cdb[4] << 8 | cdb[5];
+        if (command.direction == DataDirection::In) entry.sectors = int(result.transferred / 2352);
+        log_.push_back(entry);
+        return result;
+    }
+    std::string path() const override { return inner_->path(); }
+
+private:
+    std::shared_ptr<ScsiDevice> inner_;
+    std::vector<DriveCommand>& log_;
+};
 
 }  // namespace
 
@@ -53,10 +76,15 @@ int GrabTestDisc::trackStart(int track) const {
     return lba;
 }
 
-std::unique_ptr<TCDROM> GrabTestDisc::openDrive() const {
+std::unique_ptr<TCDROM> GrabTestDisc::openDrive(std::vector<DriveCommand>* log) const {
     const std::string folder = driveFolder();
     auto layer = std::make_unique<LinuxDeviceLayer>(
-        [folder](bool) { return std::vector<std::shared_ptr<ScsiDevice>>{OpenVirtualDrive(folder)}; }, dir / "dev/");
+        [folder, log](bool) {
+            std::shared_ptr<ScsiDevice> device = OpenVirtualDrive(folder);
+            if (log) device = std::make_shared<LoggingDevice>(device, *log);
+            return std::vector<std::shared_ptr<ScsiDevice>>{device};
+        },
+        dir / "dev/");
     auto drive = std::make_unique<TCDROM>(std::move(layer));
     drive->InitInterface(0);
     EXPECT_TRUE(drive->OpenDrive(0, 0));

@@ -10,6 +10,14 @@
 
 namespace melvarin::test {
 
+// A command the emulated drive executed: operation code, the LBA field of
+// the CDB (bytes 2 to 5, big-endian) and the whole sectors it transferred.
+struct DriveCommand {
+    std::uint8_t opcode = 0;
+    std::int64_t lba = 0;
+    int sectors = 0;
+};
+
 // An emulated disc written by the test: drive/disc.cue and drive/disc.bin with
 // one track per entry of `sectors`, audio made of seeded noise (never silent,
 // no sector mirrors its neighbour, so the repair passes leave it alone).
@@ -26,7 +34,9 @@ public:
     int trackStart(int track) const;
 
     // The drive facade on this disc alone (no real device), opened as drive 0.
-    std::unique_ptr<TCDROM> openDrive() const;
+    // With `log`, every command the drive executes is appended to it (the log
+    // must outlive the drive).
+    std::unique_ptr<TCDROM> openDrive(std::vector<DriveCommand>* log = nullptr) const;
     // The disc record as the table of contents gives it, tracks named.
     static DiscRecord readDisc(TCDROM& drive);
 

@@ -1,78 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
+#include <set>
 
 #include "app/Messages.h"
-#include "app/ScriptedPrompt.h"
-#include "app/SettingsRecord.h"
-#include "disc/CommandSetRereader.h"
-#include "disc/GrabTestDisc.h"
-#include "disc/TGrabber.h"
-#include "encoders/TEncManager.h"
+#include "disc/GrabRun.h"
 
 using namespace melvarin;
 using namespace melvarin::test;
 
-namespace {
-
-// Records what the grab did to the machine instead of doing it.
-class RecordingSystem : public GrabSystem {
-public:
-    bool RaisePriority() override {
-        ++raised;
-        return true;
-    }
-    void RestorePriority() override { ++restored; }
-    void PowerOff() override { ++powerOffs; }
-    int raised = 0, restored = 0, powerOffs = 0;
-};
-
-// A grab of a test disc into its out/ folder, WAVE on the fly, nothing asked
-// of the machine.
-struct GrabRun {
-    explicit GrabRun(GrabTestDisc& d) : disc(d), drive(d.openDrive()), record(GrabTestDisc::readDisc(*drive)) {
-        settings = defaultSettings(d.outFolder(), d.dir / "cddb/");
-        settings.EncoderConfig.EncoderIndex = 0;
-        settings.EncoderConfig.OnTheFlyEncoding = 1;
-        settings.EncoderConfig.Normalize = 0;
-        settings.EjectACopy = 0;
-        settings.ShutComp = 0;
-        settings.Dir_AsAlbumName = settings.Dir_AsArtistName = 0;
-        grabber = std::make_unique<TGrabber>(*drive, settings, record, encoders, prompt);
-        rereader = std::make_unique<CommandSetRereader>(drive->Current());
-        grabber->Rereader = rereader.get();
-        grabber->System = &system;
-        grabber->TempFolder = d.dir / "TempFiles/";
-        grabber->FreeSpace = [](const std::string&) { return std::optional<std::uint64_t>(1ull << 40); };
-        grabber->Callbacks.TrackState = [this](int track, const std::string& text) { states[track].push_back(text); };
-        grabber->Callbacks.FileWritten = [this](const std::string& path) { written.push_back(path); };
-    }
-    bool grabAll(int encoderIndex = 0) {
-        checked.assign(std::size_t(record.trackCount()), true);
-        return grabber->GrabCommand(encoderIndex, checked);
-    }
-    std::string trackFile(int track) const { return disc.outFolder() + "Track " + std::to_string(track + 1) + ".wav"; }
-    void expectExact(int track) const {
-        SCOPED_TRACE("track " + std::to_string(track + 1));
-        EXPECT_TRUE(waveData(trackFile(track)) == disc.slice(disc.trackStart(track), disc.sectors[track]));
-    }
-
-    GrabTestDisc& disc;
-    std::unique_ptr<TCDROM> drive;
-    DiscRecord record;
-    SettingsRecord settings{};
-    ScriptedPrompt prompt{false};
-    TEncManager encoders{&prompt};
-    RecordingSystem system;
-    std::unique_ptr<CommandSetRereader> rereader;
-    std::unique_ptr<TGrabber> grabber;
-    std::vector<bool> checked;
-    std::map<int, std::vector<std::string>> states;
-    std::vector<std::string> written;
-};
-
-}  // namespace
 
 // Track lengths: a multiple of the 26-sector block, one with a short last
 // block, and one under 100 sectors (the percentage needs its own count there).
@@ -126,27 +62,25 @@ TEST(GrabTracks, BigEndianDriveWithItsFlagGivesExactData) {
     }
 }
 
-// Stop pressed during the second track: No goes on with the next block, Yes
-// deletes the partial file and keeps what was done before.
+// Stop pressed while the second track is read: No goes on with the next
+// block, Yes deletes the partial file and keeps what was done before. One
+// file at a time, so the first track is finished when the second is read.
 TEST(GrabTracks, StopAnsweredNoContinuesAndYesLeavesNoPartialFile) {
     GrabTestDisc disc({100, 300, 100});
     {
         GrabRun run(disc);
-        int calls = 0;
-        int resumed = 0;
-        run.grabber->Callbacks.KeepGoing = [&] { return ++calls != 9; };
-        run.grabber->Callbacks.Resume = [&] { ++resumed; };
+        run.stopAt(1, 19, 50);
         run.prompt.queueAnswer(false);
         ASSERT_TRUE(run.grabAll());
         EXPECT_EQ(run.prompt.texts(), std::vector<std::string>{Message(17)});
-        EXPECT_EQ(resumed, 1);
+        EXPECT_EQ(run.resumed, 1);
         for (int t = 0; t < 3; ++t) run.expectExact(t);
     }
     std::filesystem::remove_all(disc.outFolder());
     {
         GrabRun run(disc);
-        int calls = 0;
-        run.grabber->Callbacks.KeepGoing = [&] { return ++calls != 9; };
+        run.grabber->Encoders = 1;
+        run.stopAt(1, 19, 50);
         run.prompt.queueAnswer(true);
         EXPECT_FALSE(run.grabAll());
         EXPECT_TRUE(run.grabber->Cancelled());
@@ -191,6 +125,54 @@ TEST(GrabTracks, TemporaryWaveIsMovedOrNormalisedAndRemoved) {
         bool compressing = false;
         for (const auto& s : run.states[0]) compressing = compressing || s == Message(27) + " 100%";
         EXPECT_TRUE(compressing);
+    }
+}
+
+// Blocks of NumSecRead sectors: a track of exactly k blocks takes k reads,
+// a longer one a last read of only its remaining sectors, which alone reach
+// the file.
+TEST(GrabTracks, ReadsWholeBlocksAndAShortLastOne) {
+    GrabTestDisc disc({10 * 4, 10 * 3 + 7});
+    std::vector<DriveCommand> log;
+    GrabRun run(disc, &log);
+    run.settings.NumSecRead = 10;
+    run.settings.ExtractMethod = 0;
+    log.clear();
+    ASSERT_TRUE(run.grabAll());
+    std::vector<std::pair<std::int64_t, int>> reads;
+    for (const DriveCommand& c : log)
+        if (c.sectors > 0 && c.opcode != 0x43) reads.emplace_back(c.lba, c.sectors);
+    const std::vector<std::pair<std::int64_t, int>> expected = {{0, 10},  {10, 10}, {20, 10}, {30, 10},
+                                                                {40, 10}, {50, 10}, {60, 10}, {70, 7}};
+    EXPECT_EQ(reads, expected);
+    run.expectExact(0);
+    run.expectExact(1);
+}
+
+// Digital silence at the start, in the middle and at the end of a track: the
+// correcting methods re-read the suspicious sectors of the middle only, never
+// within 150 sectors of either end.
+TEST(GrabTracks, CorrectionsLeaveTheFirstAndLast150SectorsAlone) {
+    GrabTestDisc disc({600});
+    for (int lba : {20, 300, 590}) disc.bin.replace(std::size_t(lba) * 2352, 3 * 2352, 3 * 2352, '\0');
+    writeFile(disc.driveFolder() + "disc.bin", disc.bin);
+    for (int method = 1; method <= 3; ++method) {
+        SCOPED_TRACE("method " + std::to_string(method));
+        std::vector<DriveCommand> log;
+        GrabRun run(disc, &log);
+        run.settings.ExtractMethod = static_cast<std::uint8_t>(method);
+        log.clear();
+        ASSERT_TRUE(run.grabAll());
+        run.expectExact(0);
+        std::set<std::int64_t> reread;
+        for (const DriveCommand& c : log)
+            if (c.sectors == 1 || c.opcode == 0x2B) reread.insert(c.lba);
+        ASSERT_FALSE(reread.empty());
+        EXPECT_TRUE(reread.count(300) || reread.count(299));
+        for (std::int64_t lba : reread) {
+            EXPECT_GE(lba, 150);
+            EXPECT_LT(lba, 450);
+        }
     }
 }
 
