@@ -122,19 +122,22 @@ const VirtualDisc::Track* VirtualDisc::trackAt(std::int64_t lba) const {
     return nullptr;
 }
 
-VirtualDisc::ReadStatus VirtualDisc::readSector(std::int64_t lba, std::uint8_t* out) const {
-    if (lba < 0 || lba >= leadOut_) return ReadStatus::OutOfRange;
+VirtualDisc::ReadStatus VirtualDisc::readSectors(std::int64_t lba, std::int64_t count, std::uint8_t* out,
+                                                 std::int64_t* delivered) const {
+    if (lba < 0 || lba >= leadOut_ || count <= 0) return ReadStatus::OutOfRange;
     auto it = std::upper_bound(extents_.begin(), extents_.end(), lba,
                                [](std::int64_t v, const Extent& e) { return v < e.lba; });
     if (it == extents_.begin()) return ReadStatus::OutOfRange;
     const Extent& e = *--it;
     if (lba >= e.lba + e.length) return ReadStatus::OutOfRange;
+    const std::int64_t n = std::min(count, e.lba + e.length - lba);
     if (e.file < 0) {
-        std::memset(out, 0, VirtualImageFile::kSectorBytes);
-        return ReadStatus::Ok;
+        std::memset(out, 0, std::size_t(n) * VirtualImageFile::kSectorBytes);
+    } else if (!files_[std::size_t(e.file)].readSectors(e.fileSector + (lba - e.lba), n, out)) {
+        return ReadStatus::ReadError;
     }
-    return files_[std::size_t(e.file)].readSector(e.fileSector + (lba - e.lba), out) ? ReadStatus::Ok
-                                                                                      : ReadStatus::ReadError;
+    if (delivered) *delivered = n;
+    return ReadStatus::Ok;
 }
 
 }  // namespace melvarin

@@ -52,7 +52,14 @@ public:
     // Reads the 2352 bytes of one sector: file data, or silence in a pre-gap the
     // drive supplies. OutOfRange for addresses before 0, past the lead-out or
     // between the sessions.
-    ReadStatus readSector(std::int64_t lba, std::uint8_t* out) const;
+    ReadStatus readSector(std::int64_t lba, std::uint8_t* out) const { return readSectors(lba, 1, out, nullptr); }
+
+    // Reads up to `count` sectors from `lba` into `out` (2352 bytes each) as
+    // readSector does, but stops where the stretch holding `lba` ends (the end of
+    // its file's run of sectors or of a supplied pre-gap). On Ok, `delivered` (may
+    // be null) gets the number of sectors read, at least 1; otherwise nothing in
+    // `out` is usable.
+    ReadStatus readSectors(std::int64_t lba, std::int64_t count, std::uint8_t* out, std::int64_t* delivered) const;
 
     // Frames between the end of session 1 and INDEX 01 of session 2's first
     // track: lead-out 6750 + lead-in 4500 + pre-gap 150.

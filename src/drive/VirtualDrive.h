@@ -112,6 +112,9 @@ private:
     // Mode pages: `pc` 0 current, 1 changeable, 2 default.
     std::vector<std::uint8_t> modePage(int code, int pc) const;
 
+    // An audio sector as the drive delivers it: transient corruption, then the
+    // drive's byte order.
+    void finishAudio(std::int64_t lba, std::uint8_t* sector);
     // Transient corruption of one audio sector, repeatable for the same seed.
     void corrupt(std::int64_t lba, std::uint8_t* sector);
     void pace(std::size_t bytes);

@@ -89,12 +89,29 @@ ScsiResult VirtualDrive::read(const ScsiCommand& c, int type) {
     endPlay();
     std::uint8_t sector[kRaw];
     std::size_t done = 0;
-    for (std::int64_t i = 0; i < count; ++i) {
+    bool wholeRuns = true;  // cleared after a run fails, to find the failing sector
+    for (std::int64_t i = 0; i < count;) {
         const std::int64_t at = lba + i;
         position_ = at;
         std::optional<SenseData> fault;
         if (config_.isBadSector(at)) {
             fault = SenseData{0x03, 0x11, 0x05};  // L-EC uncorrectable error
+        } else if (wholeRuns && sizes[std::size_t(i)] == kRaw) {
+            // Whole sectors up to the next bad or cut one go straight into the reply.
+            std::int64_t run = 1;
+            while (i + run < count && sizes[std::size_t(i + run)] == kRaw && !config_.isBadSector(at + run)) ++run;
+            std::uint8_t* out = c.data.data() + done;
+            std::int64_t got = 0;
+            if (disc_->readSectors(at, run, out, &got) == VirtualDisc::ReadStatus::Ok) {
+                for (std::int64_t k = 0; k < got; ++k)
+                    if (audio[std::size_t(i + k)]) finishAudio(at + k, out + std::size_t(k) * kRaw);
+                position_ = at + got - 1;
+                done += std::size_t(got) * kRaw;
+                i += got;
+                continue;
+            }
+            wholeRuns = false;
+            continue;
         } else {
             switch (disc_->readSector(at, sector)) {
             case VirtualDisc::ReadStatus::Ok: break;
@@ -109,16 +126,19 @@ ScsiResult VirtualDrive::read(const ScsiCommand& c, int type) {
             return r;
         }
         const std::size_t size = sizes[std::size_t(i)];
-        if (audio[std::size_t(i)]) {
-            corrupt(at, sector);
-            if (config_.bigEndian)
-                for (std::size_t k = 0; k + 1 < kRaw; k += 2) std::swap(sector[k], sector[k + 1]);
-        }
+        if (audio[std::size_t(i)]) finishAudio(at, sector);
         std::memcpy(c.data.data() + done, sector + (size == kRaw ? 0 : 16), size);
         done += size;
+        ++i;
     }
     pace(done);
     return good(done);
+}
+
+void VirtualDrive::finishAudio(std::int64_t lba, std::uint8_t* sector) {
+    corrupt(lba, sector);
+    if (config_.bigEndian)
+        for (std::size_t k = 0; k + 1 < kRaw; k += 2) std::swap(sector[k], sector[k + 1]);
 }
 
 void VirtualDrive::corrupt(std::int64_t lba, std::uint8_t* sector) {

@@ -105,12 +105,12 @@ VirtualImageFile::~VirtualImageFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool VirtualImageFile::readSector(std::int64_t index, std::uint8_t* out) const {
-    std::memset(out, 0, kSectorBytes);
-    if (fd_ < 0 || index < 0) return false;
+bool VirtualImageFile::readSectors(std::int64_t index, std::int64_t count, std::uint8_t* out) const {
+    if (fd_ < 0 || index < 0 || count <= 0 || index + count > sectors()) return false;
     const std::int64_t start = index * std::int64_t(kSectorBytes);
-    if (start >= dataBytes_) return false;
-    const std::size_t n = std::size_t(std::min<std::int64_t>(kSectorBytes, dataBytes_ - start));
+    const std::size_t wanted = std::size_t(count) * kSectorBytes;
+    const std::size_t n = std::size_t(std::min<std::int64_t>(std::int64_t(wanted), dataBytes_ - start));
+    if (n < wanted) std::memset(out + n, 0, wanted - n);
     return readAt(fd_, dataOffset_ + start, out, n);
 }
 

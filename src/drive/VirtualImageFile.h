@@ -28,9 +28,11 @@ public:
     // Number of sectors the file holds (a partial last WAVE sector counts).
     std::int64_t sectors() const { return (dataBytes_ + kSectorBytes - 1) / kSectorBytes; }
 
-    // Reads sector `index` (0-based) into `out` (2352 bytes). Bytes past the end of
-    // the data are zero. False when the file could not be read (it shrank, I/O error).
-    bool readSector(std::int64_t index, std::uint8_t* out) const;
+    // Reads sectors `index` to `index + count - 1` (0-based) into `out` (count x
+    // 2352 bytes) with one read. Bytes past the end of the data are zero. False when
+    // a sector lies outside the file or the file could not be read (it shrank, I/O
+    // error); `out` then holds nothing usable.
+    bool readSectors(std::int64_t index, std::int64_t count, std::uint8_t* out) const;
 
 private:
     VirtualImageFile() = default;

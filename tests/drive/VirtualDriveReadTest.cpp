@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 namespace melvarin::test {
 namespace {
 
@@ -142,6 +145,63 @@ TEST_F(VirtualDriveReadTest, TransientErrorsRepeatForTheSameSeed) {
     EXPECT_LT(damaged, sectors / 5);
     const std::size_t pass = 200 * 2352;
     EXPECT_FALSE(std::equal(a.begin(), a.begin() + pass, a.begin() + pass));
+}
+
+// Long reads deliver what single-sector reads do, across tracks, files, a
+// supplied pre-gap, a WAVE file's padded last sector and data sectors cut to
+// their user data, in either byte order.
+TEST_F(VirtualDriveReadTest, LongReadsMatchSectorBySectorReads) {
+    for (const std::string ini : {"", "big_endian=1"}) {
+        VirtualDriveFixture f;
+        f.write("a.bin", binSectors(100, 0x1000));
+        f.write("b.wav", waveSectors(61, 0x2000).substr(0, 44 + 60 * 2352 + 1000));
+        f.write("c.bin", binSectors(20, 0x3000));
+        f.write("disc.cue",
+                "FILE \"a.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                "  TRACK 02 AUDIO\n    INDEX 01 00:00:40\n"
+                "FILE \"b.wav\" WAVE\n  TRACK 03 AUDIO\n    PREGAP 00:00:10\n    INDEX 01 00:00:00\n"
+                "FILE \"c.bin\" BINARY\n  TRACK 04 MODE1/2352\n    INDEX 01 00:00:00\n");
+        if (!ini.empty()) f.write("drive.ini", ini);
+        constexpr std::uint32_t kSectors = 191;
+        Bytes single;
+        for (std::uint32_t lba = 0; lba < kSectors; ++lba) {
+            const Reply r = f.in(readCdb(8, lba, 1), 2352);
+            ASSERT_TRUE(r.good()) << lba;
+            single.insert(single.end(), r.data.begin(), r.data.end());
+        }
+        ASSERT_EQ(single.size(), 171u * 2352 + 20 * 2048);
+        // The pre-gap is silent, the WAVE file's last sector padded with silence.
+        EXPECT_EQ(Bytes(single.begin() + 100 * 2352, single.begin() + 110 * 2352), Bytes(10 * 2352, 0));
+        EXPECT_EQ(Bytes(single.begin() + 170 * 2352 + 1000, single.begin() + 171 * 2352), Bytes(1352, 0));
+        const auto offset = [](std::uint32_t lba) {
+            const std::uint32_t audio = std::min(lba, 171u);
+            return audio * 2352 + (lba - audio) * 2048;
+        };
+        for (const std::uint16_t count : {std::uint16_t(26), std::uint16_t(64)}) {
+            for (std::uint32_t lba = 0; lba < kSectors; lba += 3) {
+                const std::uint16_t n = std::uint16_t(std::min<std::uint32_t>(count, kSectors - lba));
+                const Reply r = f.in(readCdb(8, lba, n), std::size_t(n) * 2352);
+                ASSERT_TRUE(r.good()) << ini << " " << lba << "+" << n;
+                EXPECT_EQ(r.data, Bytes(single.begin() + offset(lba), single.begin() + offset(lba + n)))
+                    << ini << " " << lba << "+" << n;
+            }
+        }
+    }
+}
+
+// A file that shrinks under a loaded disc fails at its first missing sector,
+// after delivering the sectors before it.
+TEST_F(VirtualDriveReadTest, AShrunkFileFailsAtItsFirstMissingSector) {
+    putDisc();
+    ASSERT_TRUE(in(readCdb(0, 0, 1), 2352).good());
+    std::filesystem::resize_file(std::filesystem::path(folder()) / "t.bin", 1005 * 2352);
+    EXPECT_TRUE(in(readCdb(0, 995, 10), 10 * 2352).good());
+    const Reply r = in(readCdb(0, 1000, 10), 10 * 2352);
+    EXPECT_EQ(r.sense(), (SenseData{0x03, 0x11, 0x00}));
+    EXPECT_EQ(r.result.sense[5] << 8 | r.result.sense[6], 1005);
+    ASSERT_EQ(r.result.transferred, 5u * 2352);
+    EXPECT_EQ(word(r, 0), 1000);
+    EXPECT_EQ(word(r, 4), 1004);
 }
 
 TEST_F(VirtualDriveReadTest, ReadsArePacedBySpeed) {
