@@ -82,7 +82,6 @@ std::uint8_t SgIoCommandSet::SendCommand(std::span<const std::uint8_t> cdb, std:
     if (!result.delivered) return kCallFailed;
     sense_ = result.sense;
     std::fill(sense_.begin() + std::min<std::size_t>(result.senseLength, sense_.size()), sense_.end(), 0);
-    std::this_thread::yield();
     return result.status;
 }
 

@@ -28,6 +28,9 @@ public:
     // with the other access mode.
     bool OpenDevice(int number, int readType) override;
     void CloseDevice() override;
+    // Returns at once when the command is done: no yield of the processor, which
+    // on a busy machine would hand every other runnable task a time slice per
+    // command and stretch a grab many times over.
     std::uint8_t SendCommand(std::span<const std::uint8_t> cdb, std::uint32_t dataLength,
                              std::span<std::uint8_t> data, DataDirection direction) override;
     std::uint8_t SuccessStatus() const override { return 0; }
