@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "encoders/OutputSink.h"
@@ -7,8 +8,16 @@ namespace melvarin {
 
 // An OutputSink over a file. The file is created anew (an existing one is truncated)
 // by open() and closed by close() or the destructor.
+//
+// Writes to a regular file are gathered in a buffer of kBufferBytes and reach the
+// file when it is full, before a seek and at close; a failure to store them is
+// reported by the write, seek or close that flushes, and size() and tell() then
+// count only the bytes that reached the file. Writes to anything else (a device,
+// a pipe) go out at once.
 class FileSink : public OutputSink {
 public:
+    static constexpr std::size_t kBufferBytes = 1 << 20;
+
     FileSink() = default;
     ~FileSink() override;
     FileSink(const FileSink&) = delete;
@@ -31,12 +40,21 @@ public:
 
 private:
     bool fail(const std::string& what);
+    // Writes `size` bytes at the file's offset `at` (the descriptor's own position
+    // when not buffering); `stored` gets the bytes that reached the file.
+    bool put(const char* data, std::size_t size, std::uint64_t at, std::size_t& stored);
+    // Empties the buffer into the file.
+    bool flush();
 
     int fd_ = -1;
     std::string path_;
     std::uint64_t pos_ = 0;
     std::uint64_t size_ = 0;
     std::string error_;
+    bool buffered_ = false;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t held_ = 0;     // bytes in buffer_, to go to the file at pos_ - held_
+    std::uint64_t stored_ = 0;  // end of the furthest bytes that reached the file
 };
 
 }  // namespace melvarin

@@ -1,5 +1,6 @@
 #include "encoders/TWAVEEncoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace melvarin {
@@ -37,6 +38,7 @@ int TWAVEEncoder::OpenSink(std::unique_ptr<OutputSink> sink, std::uint64_t expec
     std::memcpy(header + 20, &format_, sizeof(PcmFormat));
     std::memcpy(header + 40, "data\0\0\0\0", 8);
     if (!sink->write(header, sizeof header)) return FailOpen(sink->error());
+    dataStart_ = sink->tell();
     sink_ = std::move(sink);
     dataBytes_ = 0;
     error_.clear();
@@ -47,11 +49,12 @@ bool TWAVEEncoder::Encode(const void* samples, std::size_t byteCount) {
     if (!sink_) return Fail("no WAVE stream is open");
     if (dataBytes_ + static_cast<std::uint64_t>(byteCount) > kMaxDataBytes)
         return Fail("a WAVE file cannot hold more than 4 GiB of sound");
-    const std::uint64_t before = sink_->size();
     const bool ok = sink_->write(samples, byteCount);
-    // Count what reached the sink even when the write stopped half way, so the
-    // header describes the bytes that are there.
-    dataBytes_ += static_cast<std::uint32_t>(sink_->size() - before);
+    // Count what the sink holds even when a write stopped half way (a file sink
+    // may also lose bytes it had buffered), so the header describes the bytes
+    // that are there.
+    const std::uint64_t size = sink_->size();
+    dataBytes_ = static_cast<std::uint32_t>(size > dataStart_ ? std::min(size - dataStart_, kMaxDataBytes) : 0);
     return ok ? true : Fail(sink_->error());
 }
 

@@ -24,6 +24,7 @@ public:
 
 private:
     std::unique_ptr<OutputSink> sink_;
+    std::uint64_t dataStart_ = 0;  // sink offset of the first sample byte
     std::uint32_t dataBytes_ = 0;
 };
 

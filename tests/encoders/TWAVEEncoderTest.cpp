@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstring>
 #include <vector>
@@ -99,6 +102,40 @@ TEST(TWAVEEncoder, RefusesToGrowPast4GiB) {
     EXPECT_TRUE(enc.Encode(big.data(), TWAVEEncoder::kMaxDataBytes - total));
     EXPECT_FALSE(enc.Encode(big.data(), 2));
     EXPECT_TRUE(enc.Close());
+}
+
+// A file that cannot grow (here: the process's file size limit) fails the
+// grab; the header still describes exactly the samples that reached the file,
+// though the sink had more of them buffered.
+TEST(TWAVEEncoder, FullFileKeepsAHeaderForWhatReachedIt) {
+    test::TempDir dir;
+    constexpr rlim_t kLimit = 3 * 1000 * 1000 + 7;
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = kLimit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+    TWAVEEncoder enc;
+    const PcmFormat fmt = PcmFormat::cd();
+    ASSERT_TRUE(enc.SetFormat(&fmt));
+    ASSERT_EQ(enc.Open(dir / "full.wav", 0), 2352);
+    const std::vector<char> block(26 * 2352, 'x');
+    int accepted = 0;
+    while (accepted < 200 && enc.Encode(block.data(), block.size())) ++accepted;
+    const std::string why = enc.LastError();
+    enc.Close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_LT(accepted, 200);
+    EXPECT_NE(why.find("full.wav"), std::string::npos);
+    const std::string b = test::readFile(dir / "full.wav");
+    ASSERT_GE(b.size(), 48u);
+    EXPECT_LE(b.size(), kLimit);
+    EXPECT_EQ(u32At(b, 44), b.size() - 48);
+    EXPECT_EQ(u32At(b, 4), b.size() - 8);
 }
 
 TEST(TWAVEEncoder, OpenFailureLeavesNoFile) {
