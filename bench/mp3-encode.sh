@@ -1,7 +1,8 @@
 #!/bin/sh
 # Times our MP3 encoder against the lame program on 10 minutes of music-like PCM,
 # with the same settings: CBR 224 kbit/s joint stereo without bit reservoir, and
-# VBR quality 2 (-V 2). Prints wall times and the ratio ours / lame (best of 3).
+# VBR quality 2 (-V 2). Prints wall times and the ratio ours / lame (best of 3),
+# and the CPU times of those runs.
 # Usage: bench/mp3-encode.sh [build-dir]   (configures the build with -DMELVARIN_BENCH=ON)
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,24 +24,27 @@ sox -M "$work/l.wav" "$work/r.wav" "$work/tones.wav"
 sox -m "$work/tones.wav" "$work/n.wav" -b 16 "$work/music.wav"
 rm -f "$work/l.wav" "$work/r.wav" "$work/n.wav" "$work/tones.wav"
 
-now() { date +%s.%N; }
-best() {  # best wall time of three runs of the command
-    b=""
+# pair NAME cbr|vbr LAME-ARGUMENTS...: three rounds, each running ours then lame,
+# so a change of load on the machine hits both; keeps each one's fastest wall
+# time and that run's CPU time.
+pair() {
+    name=$1
+    mode=$2
+    shift 2
     for i in 1 2 3; do
-        t0=$(now); "$@" >/dev/null 2>&1; t1=$(now)
-        b=$(awk -v a="$t0" -v z="$t1" -v b="$b" 'BEGIN { t = z - a; print (b == "" || t < b + 0) ? t : b }')
-    done
-    echo "$b"
-}
-report() {
-    awk -v n="$1" -v o="$2" -v l="$3" 'BEGIN { printf "%-28s ours %6.2f s   lame %6.2f s   ratio %.3f\n", n, o, l, o / l }'
+        /usr/bin/time -f "ours %e %U %S" -o "$work/t" "$ours" "$work/music.wav" "$work/ours-$mode.mp3" "$mode" \
+            >/dev/null 2>&1
+        cat "$work/t"
+        /usr/bin/time -f "lame %e %U %S" -o "$work/t" lame --quiet "$@" "$work/music.wav" "$work/lame-$mode.mp3" \
+            >/dev/null 2>&1
+        cat "$work/t"
+    done | awk -v n="$name" '
+        { if (!($1 in w) || $2 < w[$1]) { w[$1] = $2; c[$1] = $3 + $4 } }
+        END { printf "%-22s ours %6.2f s (CPU %6.2f)   lame %6.2f s (CPU %6.2f)   ratio %.3f (CPU %.3f)\n",
+                     n, w["ours"], c["ours"], w["lame"], c["lame"], w["ours"] / w["lame"], c["ours"] / c["lame"] }'
 }
 
-o=$(best "$ours" "$work/music.wav" "$work/ours-cbr.mp3" cbr)
-l=$(best lame --quiet -b 224 -m j --nores "$work/music.wav" "$work/lame-cbr.mp3")
-report "CBR 224 joint stereo" "$o" "$l"
-o=$(best "$ours" "$work/music.wav" "$work/ours-vbr.mp3" vbr)
-l=$(best lame --quiet -V 2 -m j "$work/music.wav" "$work/lame-vbr.mp3")
-report "VBR -V 2" "$o" "$l"
+pair "CBR 224 joint stereo" cbr -b 224 -m j --nores
+pair "VBR -V 2" vbr -V 2 -m j
 # Equal sizes show that both ran with the same settings.
 ls -l "$work"/*.mp3 | awk '{print "  " $5, $9}' | sed "s|$work/||"
