@@ -52,10 +52,10 @@ bytes=$(stat -c %s "$work/drive/disc.bin")
 
 export MELVARIN_VIRTUAL_DRIVES="$work/drive"
 out="$work/out"
-# The files land in WorkDir (set once, so the program does not go looking for a
-# music folder at every start); temporary files go to the home, on the same file system.
+# The files are written straight into WorkDir (set once, so the program does not
+# go looking for a music folder at every start).
 "$cli" --home "$work/home" settings set WorkDir "$out/" >/dev/null
-set -- "$cli" --home "$work/home" --quiet --no grab --format wav --no-otf --no-normalize
+set -- "$cli" --home "$work/home" --quiet --no grab --format wav --otf --no-normalize
 clean() { rm -rf "$out"; mkdir "$out"; sync; }
 
 # A first grab checks that the files hold exactly the disc's samples and warms
@@ -66,16 +66,23 @@ find "$out" -name '*.wav' | sort -V | while read -r f; do tail -c +49 "$f"; done
     cmp -s - "$work/drive/disc.bin" ||
     { echo "grabbed WAVE data differ from the disc image" >&2; exit 1; }
 
+# run NAME COMMAND...: one timed run, as "NAME wall user system max-rss-kB".
+run() {
+    name=$1
+    shift
+    t0=$(date +%s.%N)
+    /usr/bin/time -f "%U %S %M" -o "$work/t" "$@" >/dev/null
+    t1=$(date +%s.%N)
+    echo "$name $(awk -v a="$t0" -v z="$t1" 'BEGIN { print z - a }') $(cat "$work/t")"
+}
 # Three rounds, each copying and then grabbing after a clean output folder, so a
 # change of load on the machine hits both; keeps each one's fastest wall time
 # with that run's CPU time, and the grab's largest peak resident memory.
 for i in 1 2 3; do
     clean
-    /usr/bin/time -f "cp %e %U %S %M" -o "$work/t" cp "$work/drive/disc.bin" "$out/disc.bin"
-    cat "$work/t"
+    run cp cp "$work/drive/disc.bin" "$out/disc.bin"
     clean
-    /usr/bin/time -f "grab %e %U %S %M" -o "$work/t" "$@" >/dev/null
-    cat "$work/t"
+    run grab "$@"
 done >"$work/results.txt"
 clean
 
@@ -88,7 +95,7 @@ awk -v n="$bytes" -v m="$minutes" '
         printf "%d-minute disc, %d bytes of audio (best of 3)\n", m, n
         for (k = 0; k < 2; ++k) {
             t = k ? "grab" : "cp"
-            printf "%-4s  %6.2f s  %7.1f MB/s   (CPU %5.2f s)\n", t, wall[t], n / wall[t] / 1e6, cpu[t]
+            printf "%-4s  %6.3f s  %7.1f MB/s   (CPU %5.2f s)\n", t, wall[t], n / wall[t] / 1e6, cpu[t]
         }
         printf "ratio grab / cp throughput %.3f (target >= 0.8)   CPU time cp / grab %.3f\n",
                wall["cp"] / wall["grab"], cpu["cp"] / cpu["grab"]
