@@ -61,6 +61,16 @@ done
 t1=$(now)
 serial=$(elapsed "$t0" "$t1")
 
+# How many processors this run gets: two lame runs at once against one.
+t0=$(now)
+lame --quiet -b 224 -m j --nores "$work/tracks/01.wav" "$work/a.mp3"
+t1=$(now)
+lame --quiet -b 224 -m j --nores "$work/tracks/01.wav" "$work/a.mp3" &
+lame --quiet -b 224 -m j --nores "$work/tracks/02.wav" "$work/b.mp3"
+wait
+t2=$(now)
+available=$(awk -v a="$t0" -v b="$t1" -v c="$t2" 'BEGIN { printf "%.2f", 2 * (b - a) / (c - b) }')
+
 grab() {  # $1 = label, $2 = --otf | --no-otf
     rm -rf "$work/out"
     t0=$(now)
@@ -78,7 +88,9 @@ grab() {  # $1 = label, $2 = --otf | --no-otf
 
 # Other work on the machine shares the processors out per process group, so
 # the ratio shows the gain of the encoding threads only on an idle machine;
-# "cores busy" tells how many processors the grab kept working.
-echo "74-minute disc, 16 tracks, CBR 224 kbit/s joint stereo, $(nproc) processors, load $(cut -d' ' -f1 /proc/loadavg)"
+# "cores busy" tells how many processors the grab kept working, and two lame
+# runs at once how many this run could have.
+echo "74-minute disc, 16 tracks, CBR 224 kbit/s joint stereo, $(nproc) processors, load $(cut -d' ' -f1 /proc/loadavg)," \
+     "two lame runs at once got $available processors"
 grab "grab on the fly" --otf
 grab "grab via temporary WAVE" --no-otf
