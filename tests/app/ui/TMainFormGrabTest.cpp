@@ -176,8 +176,9 @@ TEST_F(TMainFormGrabTest, WaveButtonGrabsTheCheckedTracksWhileTheWindowStaysLive
     auto form = makeForm();
     list->item(1, 0)->setCheckState(Qt::Unchecked);
 
-    // What the window shows while the grab runs, sampled by a timer of the
-    // window thread.
+    // What the window shows while the grab runs: a timer of the window thread
+    // proves the loop runs; texts and captions come from their change signals,
+    // since a pipelined grab may show one only briefly.
     int ticks = 0;
     std::set<QString> states, captions;
     QTimer sampler;
@@ -187,6 +188,10 @@ TEST_F(TMainFormGrabTest, WaveButtonGrabsTheCheckedTracksWhileTheWindowStaysLive
         captions.insert(form->windowTitle());
     });
     sampler.start(5);
+    QObject::connect(list, &QTableWidget::itemChanged, form.get(), [&](QTableWidgetItem* item) {
+        if (item->row() == 0 && item->column() == 4) states.insert(item->text());
+    });
+    QObject::connect(form.get(), &QWidget::windowTitleChanged, [&](const QString& title) { captions.insert(title); });
 
     form->findChild<QToolButton*>("SpeedButton18")->click();
     EXPECT_TRUE(form->jobRunning());
@@ -286,7 +291,7 @@ TEST_F(TMainFormGrabTest, StopAsksAndNoGoesOnWhileYesLeavesNoPartialFile) {
         int32_t stateAtQuestion = 0;
         prompt.onAsk = [&](const std::string& text) {
             stateAtQuestion = form->PlayState;
-            partialFileAtQuestion = fs::exists(out / "One.wav") && fs::file_size(out / "One.wav") > 0;
+            partialFileAtQuestion = fs::exists(out / "One.wav");
             return text == Message(17) && answer;
         };
         form = makeForm();
@@ -323,7 +328,10 @@ TEST_F(TMainFormGrabTest, StopAsksAndNoGoesOnWhileYesLeavesNoPartialFile) {
     EXPECT_TRUE(outputFiles().empty());
     EXPECT_EQ(stateText(0).toStdString(), Message(18));
     EXPECT_EQ(list->item(0, 0)->checkState(), Qt::Checked);
-    EXPECT_EQ(stateText(1).toStdString(), Message(3));
+    // The reader may already have moved on to the next track while the first one
+    // was still being encoded; such a track is cancelled too, never finished.
+    EXPECT_TRUE(stateText(1).toStdString() == Message(3) || stateText(1).toStdString() == Message(18));
+    EXPECT_EQ(list->item(1, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(form->PlayState, TMainForm::Idle);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->findChild<QToolButton*>("SpeedButton18")->isEnabled());
