@@ -43,6 +43,7 @@ GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool q
     callbacks.KeepGoing = [] { return !gStopRequested.load(); };
     callbacks.Resume = [] { gStopRequested = false; };
     callbacks.FileWritten = [&out](const std::string& path) { out << "wrote " << path << '\n' << std::flush; };
+    callbacks.FileReplaced = [&out](const std::string& path) { out << "replaced " << path << '\n' << std::flush; };
     if (!quiet) {
         callbacks.TrackState = [&err](int track, const std::string& text) {
             err << "track " << track + 1 << ": " << text << '\n';

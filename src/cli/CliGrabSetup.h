@@ -27,7 +27,8 @@ std::string FormatName(int index);
 
 // Callbacks of a grab run from the terminal: Ctrl+C asks to stop (the grab then
 // asks whether to cancel), finished files are printed as "wrote PATH" on
-// `out`, progress lines go to `err` unless `quiet`. Installs the SIGINT handler.
+// `out` ("replaced PATH" for one that replaced a file already there),
+// progress lines go to `err` unless `quiet`. Installs the SIGINT handler.
 // The callbacks touch nothing but the two streams and an atomic flag, so the
 // grab may call them from any one thread at a time.
 GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet);

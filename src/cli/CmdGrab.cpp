@@ -79,7 +79,8 @@ int runGrab(CliContext& ctx, const std::vector<std::string>& args) {
 MELVARIN_CLI_COMMAND("grab",
                      "[--format F] [--tracks LIST] [--method 0-3] [--out DIR] [--pattern P]\n"
                      "       [--otf | --no-otf] [--normalize | --no-normalize]\n"
-                     "       grab tracks (default: every audio track), print \"wrote PATH\" per file",
+                     "       grab tracks (default: every audio track), print \"wrote PATH\" per file\n"
+                     "       (\"replaced PATH\" when it replaced a file already there)",
                      runGrab);
 
 }  // namespace melvarin

@@ -1,3 +1,4 @@
+#include <ctime>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -5,6 +6,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/TerminalPrompt.h"
+#include "platform/PartialFile.h"
 #include "platform/ProgramHome.h"
 
 using namespace melvarin;
@@ -31,6 +33,7 @@ void printHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::time_t started = std::time(nullptr);
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string homeOverride;
     int drive = -1;
@@ -91,6 +94,8 @@ int main(int argc, char** argv) {
     CliContext ctx;
     ctx.home = ProgramHome::resolve(homeOverride);
     ProgramHome::set(ctx.home);
+    // Temporary files of runs that ended without tidying up.
+    PartialFile::RemoveOlderThan(ProgramHome::tempFilesDir(), started);
     ctx.drive = drive;
     ctx.quiet = quiet;
     ctx.prompt = &prompt;

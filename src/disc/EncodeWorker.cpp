@@ -47,6 +47,9 @@ void EncodeWorker::Run() {
             break;
         }
     }
+    // A stream cut short is dropped before the encoder finishes it, so that
+    // its file never appears under the final name.
+    if (!encoded || abort_) encoder_->Discard();
     const bool closed = encoder_->Close();
     Outcome outcome = Outcome::Complete;
     if (!encoded || (!closed && !abort_)) {

@@ -18,8 +18,9 @@ class TEncoder;
 // One output file being encoded on a thread of its own: the reading thread
 // pushes sample blocks, the worker feeds them to the encoder in order, closes
 // it when the blocks end and then runs an optional final step (re-encoding a
-// temporary file). The worker never removes a file; whoever reads Result()
-// cleans up after a failure or an abort.
+// temporary file). A stream that fails or is aborted is discarded (its file
+// never appears, an earlier file of that name stays); whoever reads Result()
+// cleans up what a final step left.
 class EncodeWorker {
 public:
     enum class Outcome { Running, Complete, Failed, Aborted };

@@ -60,6 +60,10 @@ struct GrabCallbacks {
     std::function<void(const std::string& text)> Caption;
     // An output file is finished and complete; files come in track order.
     std::function<void(const std::string& path)> FileWritten;
+    // Instead of FileWritten for a file that replaced one already there when
+    // the job began (the old one stays until the new one is complete). Empty:
+    // FileWritten is called for those too.
+    std::function<void(const std::string& path)> FileReplaced;
     // Eject the disc through the main window's eject command.
     std::function<void()> Eject;
 };

@@ -1,6 +1,7 @@
 #include "disc/OutputNaming.h"
 
 #include <cstdio>
+#include <set>
 
 #include "app/Messages.h"
 #include "app/UserPrompt.h"
@@ -13,11 +14,42 @@ namespace {
 
 constexpr std::size_t kMaxRelativeLength = 260;
 
+bool isControl(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+}
+
+std::string trimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string safeComponent(std::string text) {
     for (char& c : text)
         if (c == '/' || c == '\\') c = ' ';
+    std::erase_if(text, isControl);
+    text = trimBlanks(text);
     if (text == "." || text == "..") return "_";
     return text;
+}
+
+// Every "/"-separated component trimmed of blanks, empty folders dropped;
+// an empty file name becomes "Track NN".
+std::string tidyComponents(const std::string& relative, int track) {
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t slash = relative.find('/', start);
+        const bool last = slash == std::string::npos;
+        std::string part = trimBlanks(relative.substr(start, last ? std::string::npos : slash - start));
+        if (last) {
+            out += part.empty() ? "Track " + TwoDigits(track + 1) : part;
+            return out;
+        }
+        if (!part.empty()) out += part + "/";
+        start = slash + 1;
+    }
 }
 
 std::size_t characters(std::string_view utf8) {
@@ -90,14 +122,14 @@ TrackTexts TextsForTrack(const DiscRecord& disc, const TDiscTags* tags, int trac
     } else {
         t = {disc.artist(), disc.album(), disc.title(track), disc.year(), disc.genre()};
     }
-    if (t.Artist.empty()) t.Artist = Message(12);
-    if (t.Album.empty()) t.Album = Message(13);
-    if (t.Title.empty()) t.Title = "Track " + TwoDigits(track + 1);
     t.Artist = safeComponent(std::move(t.Artist));
     t.Album = safeComponent(std::move(t.Album));
     t.Title = safeComponent(std::move(t.Title));
     t.Year = safeComponent(std::move(t.Year));
     t.Genre = safeComponent(std::move(t.Genre));
+    if (t.Artist.empty()) t.Artist = Message(12);
+    if (t.Album.empty()) t.Album = Message(13);
+    if (t.Title.empty()) t.Title = "Track " + TwoDigits(track + 1);
     return t;
 }
 
@@ -148,10 +180,11 @@ std::string ExpandPattern(std::string_view pattern, int track, const DiscRecord&
     }
     for (char& c : out)
         if (c == '\\') c = '/';
-    return out;
+    return tidyComponents(out, track);
 }
 
 void CleanFileName(std::string& path) {
+    std::erase_if(path, isControl);
     for (std::size_t i = 0; i < path.size(); ++i) {
         switch (path[i]) {
         case ':':
@@ -171,15 +204,27 @@ std::string BuildOutputName(const SettingsRecord& s, const DiscRecord& disc, con
     const std::string ext = ExtensionFor(s.EncoderConfig.EncoderIndex, getText(s.EncoderConfig.ACMFileExt));
     std::string relative;
     if (s.UseFormatString) {
-        relative = ExpandPattern(getText(s.Format), track, disc, tags) + ext;
+        relative = ExpandPattern(getText(s.Format), track, disc, tags);
     } else {
         const TrackTexts texts = TextsForTrack(disc, tags, track, true);
         relative = checkBoxName(s, texts, track, true, ext);
         if (characters(relative) > kMaxRelativeLength && s.File_UseAlbumName)
             relative = checkBoxName(s, texts, track, false, ext);
+        relative.resize(relative.size() - ext.size());
     }
     CleanFileName(relative);
-    return workDir + confine(relative);
+    return workDir + confine(tidyComponents(relative, track)) + ext;
+}
+
+std::string UniqueOutputName(const std::string& path, std::set<std::string>& used) {
+    std::string name = path;
+    const std::size_t slash = path.rfind('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= start) dot = path.size();
+    for (int n = 2; !used.insert(name).second; ++n)
+        name = path.substr(0, dot) + " (" + std::to_string(n) + ")" + path.substr(dot);
+    return name;
 }
 
 bool EnsureWorkDir(SettingsRecord& settings, UserPrompt& prompt,
@@ -193,7 +238,7 @@ bool EnsureWorkDir(SettingsRecord& settings, UserPrompt& prompt,
 
 bool FormatKeyAllowed(char32_t key) {
     switch (key) {
-    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '|':
+    case '"': case '*': case ':': case '<': case '>': case '?': case '|':
         return false;
     default:
         return true;
@@ -215,7 +260,7 @@ std::optional<std::string> PatternPreview(std::string_view pattern, const DiscRe
 }
 
 bool PatternAcceptable(std::string_view pattern) {
-    if (pattern.empty() || pattern.back() == '\\' || pattern.back() == '%') return false;
+    if (pattern.empty() || pattern.back() == '\\' || pattern.back() == '/' || pattern.back() == '%') return false;
     return pattern.substr(0, pattern.size() - 1).find('%') != std::string_view::npos;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -25,9 +26,11 @@ struct TrackTexts {
 // Texts of track `track` (0-based): the disc record's, or for a compilation
 // disc the track's own tag (with `onlyWithTitle`, only when that tag has a
 // title). An empty artist becomes message 12, an empty album message 13, an
-// empty title "Track NN". Every text is made safe for a path component: "/" and
-// "\" become blanks and a text that is "." or ".." becomes "_", so no text of
-// a disc, CD-TEXT or freedb makes a folder or leaves the output folder.
+// empty title "Track NN" (texts of blanks only count as empty). Every text is
+// made safe for a path component: "/" and "\" become blanks, control
+// characters are removed, leading and trailing blanks are cut and a text that
+// is "." or ".." becomes "_", so no text of a disc, CD-TEXT or freedb makes a
+// folder or leaves the output folder.
 TrackTexts TextsForTrack(const DiscRecord& disc, const TDiscTags* tags, int track, bool onlyWithTitle);
 
 // The extension of encoder `encoderIndex` with its dot (".wav", ".mp3", ".wma",
@@ -37,20 +40,28 @@ std::string ExtensionFor(int encoderIndex, std::string_view acmFileExt);
 // The pattern expanded for track `track`: %A/%А artist, %D/%Д album,
 // %T/%Т title, %N/%Н two-digit number, %Y/%Г year, %G/%Ж genre, %C track
 // count, %I hexadecimal disc identifier. A "%" followed by anything else ends
-// the expansion. A "\" of the pattern is a folder separator and comes out as "/".
+// the expansion. A "\" or "/" of the pattern is a folder separator and comes
+// out as "/". No component of the result begins or ends with a blank; empty
+// folder components are dropped and an empty file name becomes "Track NN".
 std::string ExpandPattern(std::string_view pattern, int track, const DiscRecord& disc,
                           const TDiscTags* tags);
 
-// Replaces each character * | < > " : ? with a blank, except a ":" that is the
-// second character and is followed by "\" or "/" (a drive letter).
+// Removes control characters and replaces each character * | < > " : ? with a
+// blank, except a ":" that is the second character and is followed by "\" or
+// "/" (a drive letter).
 void CleanFileName(std::string& path);
 
 // The full output path of track `track` by the settings' scheme (pattern or
 // check boxes): WorkDir (kept as it is) + the cleaned relative part. Path
 // components "." and ".." of the relative part become "_", so the result is
-// always inside WorkDir.
+// always inside WorkDir. No component of the relative part begins or ends with
+// a blank, and a file name that would be empty is "Track NN".
 std::string BuildOutputName(const SettingsRecord& settings, const DiscRecord& disc,
                             const TDiscTags* tags, int track);
+
+// `path`, or when `used` holds it already the first free of "NAME (2).EXT",
+// "NAME (3).EXT", ...; the name returned is added to `used`.
+std::string UniqueOutputName(const std::string& path, std::set<std::string>& used);
 
 // While WorkDir is not an existing folder: message 14 (a warning), then
 // `openSettings` (the settings window; returns false when the user cancels it).
@@ -59,7 +70,8 @@ bool EnsureWorkDir(SettingsRecord& settings, UserPrompt& prompt,
                    const std::function<bool(SettingsRecord&)>& openSettings);
 
 // The pattern field of the settings window.
-// A typed character the field accepts (" * / : < > ? | are refused).
+// A typed character the field accepts (" * : < > ? | are refused; "/" and "\"
+// separate folders).
 bool FormatKeyAllowed(char32_t key);
 // Every run of "%" reduced to one "%".
 std::string ReduceDoublePercent(std::string_view pattern);
@@ -68,8 +80,8 @@ std::string ReduceDoublePercent(std::string_view pattern);
 // "%"; nothing (leave the preview as it is) otherwise.
 std::optional<std::string> PatternPreview(std::string_view pattern, const DiscRecord* loadedDisc,
                                           const TDiscTags* tags);
-// Whether the Ok button accepts the pattern: not empty, not ending with "\" or
-// "%", and with a "%" before its last character.
+// Whether the Ok button accepts the pattern: not empty, not ending with "\",
+// "/" or "%", and with a "%" before its last character.
 bool PatternAcceptable(std::string_view pattern);
 
 }  // namespace melvarin

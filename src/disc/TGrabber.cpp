@@ -1,6 +1,9 @@
 #include "disc/TGrabber.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "app/Messages.h"
@@ -11,6 +14,7 @@
 #include "drive/ReadCommands.h"
 #include "drive/TCDROM.h"
 #include "encoders/TEncManager.h"
+#include "platform/FileUtil.h"
 
 namespace melvarin {
 
@@ -21,8 +25,10 @@ std::string WholeDiscFileName(const SettingsRecord& settings, const DiscRecord& 
     if (name.empty()) name = "TRACKS";
     for (char& c : name)
         if (c == '/' || c == '\\') c = ' ';
-    if (name == "." || name == "..") name = "_";
     CleanFileName(name);
+    const std::size_t first = name.find_first_not_of(' ');
+    name = first == std::string::npos ? "TRACKS" : name.substr(first, name.find_last_not_of(' ') - first + 1);
+    if (name == "." || name == "..") name = "_";
     return getText(settings.WorkDir) + name + ExtensionFor(encoderIndex, getText(settings.EncoderConfig.ACMFileExt));
 }
 
@@ -62,7 +68,21 @@ void TGrabber::Started(int track) {
 
 void TGrabber::Written(const std::string& path) {
     std::lock_guard lock(hooks_);
-    if (Callbacks.FileWritten) Callbacks.FileWritten(path);
+    if (Callbacks.FileReplaced && replacing_.count(path))
+        Callbacks.FileReplaced(path);
+    else if (Callbacks.FileWritten)
+        Callbacks.FileWritten(path);
+}
+
+bool TGrabber::OutputFolderUsable(const std::string& folder) {
+    if (folder.empty()) return true;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (FileUtil::isDirectory(folder)) return true;
+    // A file in the way reads as "exists" to create_directories.
+    const std::string why = ec && ec != std::errc::file_exists ? ec.message() : std::strerror(ENOTDIR);
+    prompt_.message("Cannot write into \"" + folder + "\": " + why, Icon::Error);
+    return false;
 }
 
 void TGrabber::Done(int track) {
@@ -79,6 +99,7 @@ bool TGrabber::CheckFreeSpace(std::uint64_t needed) {
 
 bool TGrabber::GrabCommand(int encoderIndex, std::vector<bool>& checked) {
     cancelled_ = false;
+    if (!OutputFolderUsable(getText(settings_.WorkDir))) return false;
     const int count = disc_.trackCount();
     if (count > 0) {
         const std::int64_t lastStart = disc_.Tracks[count - 1].StartSector;
@@ -105,15 +126,17 @@ bool TGrabber::GrabTracks(std::vector<bool>& checked) {
     const bool onTheFly = config.OnTheFlyEncoding != 0;
 
     std::vector<GrabFileJob> jobs;
+    // No two files of one job share a name, nor do their temporary files.
+    std::set<std::string> outputs, temporaries;
     for (int i = 0; i < disc_.trackCount() && i < int(checked.size()); ++i) {
         if (!checked[i] || !disc_.Tracks[i].Audio) continue;
         GrabFileJob& job = jobs.emplace_back();
         job.track = i;
         job.range = TrackRange(disc_, i);
-        job.output = BuildOutputName(settings_, disc_, Tags, i);
+        job.output = UniqueOutputName(BuildOutputName(settings_, disc_, Tags, i), outputs);
         std::string name = TextsForTrack(disc_, Tags, i, false).Title + ".wav";
         CleanFileName(name);
-        job.temporary = TempFolder + name;
+        job.temporary = UniqueOutputName(TempFolder + name, temporaries);
         job.tag = Tags ? Tags->GetTag(unsigned(i)) : nullptr;
         job.expectedBytes = std::uint64_t(job.range.Total()) * kCdSectorBytes;
         job.streamConfig = job.outputConfig = config;

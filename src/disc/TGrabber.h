@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -113,8 +114,12 @@ private:
     void State(int track, const std::string& text);
     void Caption(const std::string& text);
     void Started(int track);
+    // FileReplaced for a path in replacing_, else FileWritten.
     void Written(const std::string& path);
     void Done(int track);
+    // Creates `folder` when missing; false with the cause told (message box)
+    // when it cannot be made or is no folder.
+    bool OutputFolderUsable(const std::string& folder);
 
     TCDROM& drive_;
     SettingsRecord& settings_;
@@ -123,6 +128,9 @@ private:
     std::recursive_mutex hooks_;
     SerialPrompt prompt_;
     bool cancelled_ = false;
+    // The outputs of the running job (a whole-disc file's CUE sheet too) that
+    // existed when it began.
+    std::set<std::string> replacing_;
 };
 
 // The file of a whole-disc grab with encoder `encoderIndex`: WorkDir + the

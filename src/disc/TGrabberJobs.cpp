@@ -1,19 +1,30 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <ctime>
+#include <cstring>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 
 #include "app/Messages.h"
 #include "disc/BlockReader.h"
+#include "disc/CueSheet.h"
 #include "disc/GrabFileJob.h"
 #include "disc/SampleUtils.h"
 #include "disc/TGrabber.h"
 #include "drive/TCDROM.h"
 #include "encoders/PcmFormat.h"
 #include "encoders/TEncManager.h"
+#include "platform/FileUtil.h"
+#include "platform/PartialFile.h"
 
 // The scheduler behind every TGrabber job: the calling thread reads blocks
 // for the files in flight, lowest track first among those whose queue has
@@ -36,24 +47,60 @@ void RemoveFile(const std::string& path) {
     if (!path.empty()) fs::remove(path, ec);
 }
 
-void CreateParent(const std::string& path) {
+// Creates the folder of `path` when missing; the reason when that fails.
+std::string CreateParent(const std::string& path) {
     const fs::path folder = fs::path(path).parent_path();
+    if (folder.empty() || FileUtil::isDirectory(folder.string())) return {};
     std::error_code ec;
-    if (!folder.empty()) fs::create_directories(folder, ec);
+    fs::create_directories(folder, ec);
+    if (FileUtil::isDirectory(folder.string())) return {};
+    return "cannot create the folder \"" + folder.string() + "\": " + (ec && ec != std::errc::file_exists ? ec.message() : std::strerror(ENOTDIR));
 }
 
-// Moves a finished file into place; across file systems by copying.
-bool MoveFile(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    if (!ec) return true;
-    ec.clear();
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        fs::remove(to, ec);
+// Copies `from` into `to` through a partial file.
+bool CopyFile(const std::string& from, const std::string& to, std::string& error) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        error = "cannot read \"" + from + "\": " + std::strerror(errno);
         return false;
     }
-    fs::remove(from, ec);
+    PartialFile out;
+    bool ok = out.open(to);
+    std::vector<char> buffer(1 << 20);
+    while (ok) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n < 0) out.setFailed("cannot read \"" + from + "\": " + std::strerror(errno));
+            break;
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out.fd(), buffer.data() + done, std::size_t(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                out.setFailed("cannot write \"" + to + "\": " + std::strerror(w == 0 ? EIO : errno));
+                ok = false;
+                break;
+            }
+            done += w;
+        }
+    }
+    ::close(in);
+    ok = out.commit();
+    if (!ok) error = out.error();
+    return ok;
+}
+
+// Moves a finished file into place (replacing what is there, never through a
+// symlink); across file systems by copying.
+bool MoveFile(const std::string& from, const std::string& to, std::string& error) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV) {
+        error = "cannot write \"" + to + "\": " + std::strerror(errno);
+        return false;
+    }
+    if (!CopyFile(from, to, error)) return false;
+    ::unlink(from.c_str());
     return true;
 }
 
@@ -132,6 +179,22 @@ private:
 };
 
 TGrabber::RunEnd TGrabber::RunJobs(std::vector<GrabFileJob>& jobs, const JobHooks& hooks) {
+    replacing_.clear();
+    std::set<std::string> folders;
+    for (const GrabFileJob& job : jobs) {
+        std::vector<std::string> outputs{job.output};
+        if (job.track < 0) outputs.push_back(CueSheetPath(job.output));
+        for (const std::string& path : outputs) {
+            struct stat st {};
+            if (::lstat(path.c_str(), &st) == 0) replacing_.insert(path);
+        }
+        folders.insert(fs::path(job.output).parent_path().string());
+        folders.insert(fs::path(job.target).parent_path().string());
+    }
+    // What a run cut short by a signal or a crash left behind; a partial file
+    // changed within the last minute may be another instance's work.
+    const std::time_t before = std::time(nullptr) - 60;
+    for (const std::string& folder : folders) PartialFile::RemoveLeftovers(folder.empty() ? "." : folder, before);
     JobRun run(*this, jobs, hooks);
     return run.Run();
 }
@@ -218,9 +281,16 @@ GrabFileJob* TGrabber::JobRun::NextToRead() {
 
 void TGrabber::JobRun::Start(GrabFileJob& job) {
     if (job.track >= 0 && on_.started) on_.started(job);
-    CreateParent(job.target);
-    CreateParent(job.output);
     RemoveFile(job.temporary);
+    std::string folderError = CreateParent(job.target);
+    if (folderError.empty()) folderError = CreateParent(job.output);
+    if (!folderError.empty()) {
+        job.error = job.openFailure.empty() ? folderError : job.openFailure + "\n" + folderError;
+        job.errorIcon = job.openFailure.empty() ? Icon::Error : Icon::Warning;
+        job.failed = true;
+        job.stage = GrabFileJob::Stage::Ended;
+        return;
+    }
 
     const PcmFormat format = PcmFormat::pcm16(44100, 2);
     std::unique_ptr<TEncoder> encoder = TEncManager::CreateEncoder(&job.streamConfig, &format, &g_.prompt_);
@@ -232,8 +302,9 @@ void TGrabber::JobRun::Start(GrabFileJob& job) {
         }
     }
     if (!encoder) {
+        // The caller's text, with the cause when the encoder told one.
         if (!job.openFailure.empty()) {
-            job.error = job.openFailure;
+            job.error = job.error.empty() ? job.openFailure : job.openFailure + "\n" + job.error;
             job.errorIcon = Icon::Warning;
         }
         job.failed = true;
@@ -307,8 +378,9 @@ EncodeWorker::FinalStep TGrabber::JobRun::CompressStep(const GrabFileJob& job) {
 EncodeWorker::FinalStep TGrabber::JobRun::MoveStep(const GrabFileJob& job) {
     return [this, source = job.target, output = job.output](const std::atomic<bool>& abort) {
         if (abort) return Outcome::Aborted;
-        if (MoveFile(source, output)) return Outcome::Complete;
-        g_.prompt_.message("Cannot write " + output, Icon::Error);
+        std::string error;
+        if (MoveFile(source, output, error)) return Outcome::Complete;
+        g_.prompt_.message(error, Icon::Error);
         return Outcome::Failed;
     };
 }
@@ -321,14 +393,15 @@ void TGrabber::JobRun::Report(GrabFileJob& job) {
 }
 
 // Stops the file's work and removes whatever it wrote, a finished file too.
+// A file left unfinished never reached its name, so a file of an earlier run
+// stays there.
 void TGrabber::JobRun::Discard(GrabFileJob& job, bool showCancelled) {
     if (job.worker) {
         job.worker->Abort();
         job.worker->Join();
-        if (job.worker->Result() == Outcome::Complete && job.output != job.target) RemoveFile(job.output);
+        if (job.worker->Result() == Outcome::Complete) RemoveFile(job.output);
         job.worker.reset();
     }
-    if (job.opened) RemoveFile(job.target);
     RemoveFile(job.temporary);
     const bool started = job.stage != GrabFileJob::Stage::Waiting;
     job.stage = GrabFileJob::Stage::Ended;

@@ -63,7 +63,7 @@ bool TGrabber::GrabDisc(const std::string& path) {
     const RunEnd end = RunJobs(jobs, hooks);
     Caption(kCaption);
     if (end != RunEnd::Done) return false;
-    if (settings_.CUE && WriteCueSheet(path, disc_, prompt_)) Written(CueSheetPath(path));
+    if (settings_.CUE && WriteCueSheet(path, disc_, prompt_, Tags)) Written(CueSheetPath(path));
     prompt_.message("Rip Complette!", Icon::Information);
     return true;
 }

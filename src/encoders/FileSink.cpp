@@ -10,7 +10,13 @@
 
 namespace melvarin {
 
-FileSink::~FileSink() { close(); }
+FileSink::~FileSink() { discard(); }
+
+void FileSink::discard() {
+    if (file_) file_->discard();
+    buffer_.reset();
+    held_ = 0;
+}
 
 void FileSink::removeRegularFile(const std::string& path) {
     struct stat st {};
@@ -28,18 +34,23 @@ bool FileSink::open(const std::string& path) {
     error_.clear();
     pos_ = size_ = stored_ = 0;
     held_ = 0;
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) return fail("cannot create");
+    replaced_ = false;
+    file_ = std::make_shared<PartialFile>();
+    if (!file_->open(path)) {
+        error_ = file_->error();
+        file_.reset();
+        return false;
+    }
     struct stat st {};
-    buffered_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+    buffered_ = ::fstat(fd(), &st) == 0 && S_ISREG(st.st_mode);
     return true;
 }
 
 bool FileSink::put(const char* data, std::size_t size, std::uint64_t at, std::size_t& stored) {
     stored = 0;
     while (stored < size) {
-        const ssize_t n = buffered_ ? ::pwrite(fd_, data + stored, size - stored, static_cast<off_t>(at + stored))
-                                    : ::write(fd_, data + stored, size - stored);
+        const ssize_t n = buffered_ ? ::pwrite(fd(), data + stored, size - stored, static_cast<off_t>(at + stored))
+                                    : ::write(fd(), data + stored, size - stored);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (n == 0) errno = EIO;
@@ -66,7 +77,7 @@ bool FileSink::flush() {
 }
 
 bool FileSink::write(const void* data, std::size_t size) {
-    if (fd_ < 0) {
+    if (fd() < 0) {
         error_ = "write to a closed file \"" + path_ + "\"";
         return false;
     }
@@ -90,13 +101,13 @@ bool FileSink::write(const void* data, std::size_t size) {
 }
 
 bool FileSink::seek(std::uint64_t offset) {
-    if (fd_ < 0) {
+    if (fd() < 0) {
         error_ = "seek in a closed file \"" + path_ + "\"";
         return false;
     }
     if (buffered_) {
         if (!flush()) return false;
-    } else if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    } else if (::lseek(fd(), static_cast<off_t>(offset), SEEK_SET) < 0) {
         return fail("cannot seek in");
     }
     pos_ = offset;
@@ -104,13 +115,23 @@ bool FileSink::seek(std::uint64_t offset) {
 }
 
 bool FileSink::close() {
-    if (fd_ < 0) return error_.empty();
+    if (!file_) return error_.empty();
+    if (!file_->isOpen()) {
+        // Discarded by whoever holds file().
+        file_.reset();
+        if (error_.empty()) error_ = "\"" + path_ + "\" was dropped";
+        return false;
+    }
     flush();
-    const int fd = fd_;
-    fd_ = -1;
     buffer_.reset();
-    if (::close(fd) != 0) return fail("cannot close");
-    return error_.empty();
+    const std::shared_ptr<PartialFile> file = std::move(file_);
+    if (!error_.empty()) file->setFailed(error_);
+    if (!file->commit()) {
+        if (error_.empty()) error_ = file->error();
+        return false;
+    }
+    replaced_ = file->replaced();
+    return true;
 }
 
 }  // namespace melvarin

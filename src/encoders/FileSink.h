@@ -2,12 +2,17 @@
 #include <memory>
 #include <string>
 
+#include "platform/PartialFile.h"
+
 #include "encoders/OutputSink.h"
 
 namespace melvarin {
 
-// An OutputSink over a file. The file is created anew (an existing one is truncated)
-// by open() and closed by close() or the destructor.
+// An OutputSink over a file that appears under its name only when complete:
+// open() writes into a PartialFile beside the name, close() puts it in place
+// (replacing an earlier file, never through a symlink) when every write
+// succeeded. A failed write, discard() or the destructor without close() leave
+// the name as it was before open().
 //
 // Writes to a regular file are gathered in a buffer of kBufferBytes and reach the
 // file when it is full, before a seek and at close; a failure to store them is
@@ -23,13 +28,21 @@ public:
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
-    // Creates or truncates `path` for writing. False (with error()) on failure.
+    // Starts a new file for `path`. False (with error()) on failure.
     bool open(const std::string& path);
     // Deletes `path` when it is a regular file (never a device or a folder).
     static void removeRegularFile(const std::string& path);
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_ && file_->isOpen(); }
     const std::string& path() const { return path_; }
+    // The file being written, for whoever must be able to drop it (discard)
+    // while another object owns the sink. Expires with the sink.
+    std::weak_ptr<PartialFile> file() const { return file_; }
+    // Drops the file: later writes fail, close() returns false and leaves the
+    // name as it was.
+    void discard();
+    // After a successful close: whether an earlier file was replaced.
+    bool replaced() const { return replaced_; }
 
     bool write(const void* data, std::size_t size) override;
     bool seek(std::uint64_t offset) override;
@@ -46,12 +59,15 @@ private:
     // Empties the buffer into the file.
     bool flush();
 
-    int fd_ = -1;
+    int fd() const { return file_ ? file_->fd() : -1; }
+
+    std::shared_ptr<PartialFile> file_;
     std::string path_;
     std::uint64_t pos_ = 0;
     std::uint64_t size_ = 0;
     std::string error_;
     bool buffered_ = false;
+    bool replaced_ = false;
     std::unique_ptr<char[]> buffer_;
     std::size_t held_ = 0;     // bytes in buffer_, to go to the file at pos_ - held_
     std::uint64_t stored_ = 0;  // end of the furthest bytes that reached the file

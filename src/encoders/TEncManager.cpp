@@ -7,7 +7,6 @@
 #include "app/SettingsRecord.h"
 #include "decoders/TWAVEDecoder.h"
 #include "disc/SampleUtils.h"
-#include "encoders/FileSink.h"
 #include "encoders/TLameMP3Encoder.h"
 #include "encoders/TWAVEEncoder.h"
 
@@ -114,7 +113,8 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
     encoder->SetTag(tag);
     const int chunk = OpenEncoder(*encoder, destination, 0);
     if (chunk <= 0) {
-        Tell(prompt, "Can't initialize encoding stream", Icon::Warning);
+        const std::string why = encoder->LastError();
+        Tell(prompt, "Can't initialize encoding stream" + (why.empty() ? std::string() : ": " + why), Icon::Warning);
         return false;
     }
 
@@ -126,28 +126,21 @@ bool TEncManager::EncodeWaveFile(const std::string& source, const std::string& d
             bool cancel = false;
             options.progress(decoder.GetPosition(), decoder.GetDuration(), cancel);
             if (cancel) {
-                encoder->Close();
-                encoder.reset();
-                FileSink::removeRegularFile(destination);
+                encoder->Discard();
                 return true;
             }
         }
         if (normalize) ApplyGain(reinterpret_cast<std::uint8_t*>(buffer.data()), got, options.gain);
         if (!encoder->Encode(buffer.data(), got)) {
             const std::string why = encoder->LastError();
-            encoder->Close();
-            encoder.reset();
-            FileSink::removeRegularFile(destination);
+            encoder->Discard();
             Tell(prompt, "Encoding failed: " + why, Icon::Warning);
             return false;
         }
         got = decoder.Read(buffer.data(), buffer.size());
     }
     if (!encoder->Close()) {
-        const std::string why = encoder->LastError();
-        encoder.reset();
-        FileSink::removeRegularFile(destination);
-        Tell(prompt, "Encoding failed: " + why, Icon::Warning);
+        Tell(prompt, "Encoding failed: " + encoder->LastError(), Icon::Warning);
         return false;
     }
     return true;

@@ -68,8 +68,9 @@ public:
 
     // Encodes the WAVE file `source` into `destination` with the configured encoder,
     // applying Gain when config->Normalize is set and reporting progress. A cancel
-    // from the progress callback deletes the destination and still returns true.
-    // False (the reason shown through the prompt, no destination left) when the
+    // from the progress callback leaves the destination as it was and still returns
+    // true.
+    // False (the reason shown through the prompt, the destination as it was) when the
     // source cannot be read or the encoder cannot be made, opened, fed or closed.
     // Runs with Gain, the progress callback and the prompt of this manager.
     bool EncodeWaveFile(const std::string& source, const std::string& destination, TIDTag* tag,

@@ -20,9 +20,14 @@ int TEncoder::Open(const std::string& fileName, std::uint64_t expectedBytes) {
         Fail(sink->error());
         return 0;
     }
+    file_ = sink->file();
     const int chunk = OpenSink(std::move(sink), expectedBytes);
-    if (chunk == 0) FileSink::removeRegularFile(fileName);
+    if (chunk == 0) Discard();
     return chunk;
+}
+
+void TEncoder::Discard() {
+    if (const std::shared_ptr<PartialFile> file = file_.lock()) file->discard();
 }
 
 }  // namespace melvarin

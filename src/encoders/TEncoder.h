@@ -11,6 +11,7 @@ namespace melvarin {
 
 struct EncoderConfig;
 class TIDTag;
+class PartialFile;
 
 // One output file in one format. Single use; callers go through these steps in order:
 //   1. SetConfig(config), then SetFormat(format) (TEncManager::CreateEncoder does both);
@@ -34,9 +35,13 @@ public:
     // Stores the tag pointer (null = no tag) and returns it.
     virtual TIDTag* SetTag(TIDTag* tag);
 
-    // Creates `fileName` anew (truncating an existing file) and opens the stream into
-    // it through OpenSink. A file left behind by a failed open is removed.
+    // Opens the stream into a FileSink for `fileName` through OpenSink: the file
+    // appears (replacing an earlier one) only when Close succeeds. A failed open
+    // leaves the name as it was.
     virtual int Open(const std::string& fileName, std::uint64_t expectedBytes);
+    // After Open(fileName), before Close: the file is dropped; Close then fails
+    // and leaves the name as it was (for a cancel or a failure).
+    void Discard();
     // Opens the stream into `sink` (owned from now on): writes any header and leading
     // tag. Returns the preferred chunk size in bytes, 0 on failure (nothing left open).
     // `expectedBytes` is the total input expected, 0 when unknown.
@@ -68,6 +73,9 @@ protected:
     PcmFormat format_;
     TIDTag* tag_ = nullptr;
     std::string error_;
+
+private:
+    std::weak_ptr<PartialFile> file_;  // of the FileSink made by Open
 };
 
 }  // namespace melvarin

@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "app/ProgramFolders.h"
 #include "app/ui/TMainForm.h"
 #include "app/ui/TerminationSignals.h"
+#include "platform/PartialFile.h"
 #include "platform/ProgramHome.h"
 
 namespace {
@@ -46,6 +48,7 @@ public:
 
 int main(int argc, char** argv) {
     using namespace melvarin;
+    const std::time_t started = std::time(nullptr);
     ProgramHome::set(ProgramHome::resolve());
 
     // Another melvarin runs: leave at once, showing nothing.
@@ -64,6 +67,8 @@ int main(int argc, char** argv) {
                             .arg(QString::fromStdString(ProgramHome::get()), QString::fromStdString(error)));
             return 1;
         }
+        // Temporary files of runs that ended without tidying up.
+        PartialFile::RemoveOlderThan(ProgramHome::tempFilesDir(), started);
         TerminationSignals terminate;
         auto window = std::make_unique<TMainForm>();
         // SIGTERM and SIGINT close the window like its close button does.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
+#include "app/Messages.h"
 #include "disc/DiscRecord.h"
 #include "disc/DiscStore.h"
 #include "disc/GrabTestDisc.h"
@@ -13,10 +15,12 @@ using namespace melvarin::test;
 
 namespace {
 
-// Runs melvarin-cli on the test disc's drive with a fresh home.
-int Cli(const GrabTestDisc& disc, const std::string& args, std::string* out, std::string* err = nullptr) {
+// Runs melvarin-cli on the test disc's drive with a fresh home, through the
+// command `runner` (for instance one that changes the user) when given.
+int Cli(const GrabTestDisc& disc, const std::string& args, std::string* out, std::string* err = nullptr,
+        const std::string& runner = "") {
     const std::string errFile = disc.dir / "stderr.txt";
-    const int status = runCommand("MELVARIN_VIRTUAL_DRIVES=" + shellQuote(disc.driveFolder()) + " " +
+    const int status = runCommand("MELVARIN_VIRTUAL_DRIVES=" + shellQuote(disc.driveFolder()) + " " + runner +
                                       shellQuote(MELVARIN_CLI_PATH) + " --home " + shellQuote(disc.dir / "home") +
                                       " --yes " + args + " 2>" + shellQuote(errFile),
                                   out);
@@ -129,4 +133,55 @@ TEST(CmdGrab, FailedOrCancelledGrabExitsWithOne) {
     err = readFile(errFile);
     EXPECT_NE(err.find("grab: cancelled"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(slow.outFolder() + "n01.wav"));
+}
+
+// A second grab into the same folder says which files it replaced; an output
+// folder that is a file or cannot be written is named with the real cause,
+// and nothing is left in it.
+TEST(CmdGrab, ReplacedFilesAndRealCausesOfFailure) {
+    GrabTestDisc disc({40, 30});
+    std::string out, err;
+    const std::string folder = disc.dir / "o";
+    const std::string grab = "--quiet grab --format wav --pattern n%N --out " + shellQuote(folder);
+    // A temporary file a killed run left goes at the next start.
+    const std::string stale = disc.dir / "home/TempFiles/Song 2.wav";
+    writeFile(stale, "stale");
+    const std::filesystem::file_time_type past = std::filesystem::last_write_time(stale) - std::chrono::hours(1);
+    std::filesystem::last_write_time(stale, past);
+    ASSERT_EQ(Cli(disc, grab, &out, &err), 0) << err;
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_EQ(out, "wrote " + folder + "/n01.wav\nwrote " + folder + "/n02.wav\n");
+    ASSERT_EQ(Cli(disc, grab, &out, &err), 0) << err;
+    EXPECT_EQ(out, "replaced " + folder + "/n01.wav\nreplaced " + folder + "/n02.wav\n");
+    EXPECT_TRUE(waveData(folder + "/n02.wav") == disc.slice(40, 30));
+
+    // Run as an ordinary user, so that the folder's permissions count.
+    GrabTestDisc plain({40});
+    std::filesystem::permissions(plain.dir.path(), std::filesystem::perms::all);
+    const std::string locked = plain.dir / "locked";
+    std::filesystem::create_directories(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms(0555));
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    const struct {
+        const char* command;
+        std::string folder;
+        const char* cause;
+        std::string runner;
+    } cases[] = {
+        {"grab", "/proc/version", "Not a directory", ""},
+        {"grab-disc", "/proc/version", "Not a directory", ""},
+        {"grab", locked, "Permission denied", nobody},
+        {"grab-disc", locked, "Permission denied", nobody},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + c.folder);
+        EXPECT_EQ(Cli(plain, std::string(c.command) + " --format wav --out " + shellQuote(c.folder), &out, &err,
+                      c.runner),
+                  1);
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find(c.folder), std::string::npos) << err;
+        EXPECT_NE(err.find(c.cause), std::string::npos) << err;
+        EXPECT_EQ(err.find(Message(100)), std::string::npos) << err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(locked));
 }

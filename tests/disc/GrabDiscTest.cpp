@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ScriptedPrompt.h"
 #include "app/SettingsRecord.h"
+#include "cddb/TDiscTags.h"
 #include "disc/CueSheet.h"
 #include "disc/GrabTestDisc.h"
 #include "disc/TGrabber.h"
@@ -44,9 +45,10 @@ TEST(GrabDisc, WholeDiscFromTheFirstAudioTrackWithCueSheet) {
     const std::string cue = disc.outFolder() + "Best of ...cue";
     EXPECT_EQ(written, (std::vector<std::string>{path, cue}));
     EXPECT_EQ(readFile(cue),
+              "TITLE \"Best of/..\"\n"
               "FILE \"Best of ...wav\" WAVE\n"
-              "\tTRACK 01 AUDIO\n\t\tINDEX 01 00:00:00\n"
-              "\tTRACK 02 AUDIO\n\t\tINDEX 01 00:01:45\n");
+              "\tTRACK 01 AUDIO\n\t\tTITLE \"Track 2\"\n\t\tINDEX 01 00:00:00\n"
+              "\tTRACK 02 AUDIO\n\t\tTITLE \"Track 3\"\n\t\tINDEX 01 00:01:45\n");
     std::string output;
     ASSERT_EQ(runCommand("cueprint -d '%N\\n' " + shellQuote(cue), &output), 0);
     EXPECT_EQ(output, "2\n");
@@ -67,5 +69,48 @@ TEST(GrabDisc, UnwritableCueSheetKeepsTheAudioFile) {
     std::filesystem::create_directories(disc.outFolder() + "TRACKS.cue");
     ASSERT_TRUE(grabber.GrabDisc(disc.outFolder() + "TRACKS.wav"));
     EXPECT_TRUE(waveData(disc.outFolder() + "TRACKS.wav") == disc.slice(0, 100));
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{Message(78), "Rip Complette!"}));
+    ASSERT_EQ(prompt.texts().size(), 2u);
+    EXPECT_EQ(prompt.texts()[0], Message(78) + "\ncannot create \"" + disc.outFolder() + "TRACKS.cue\": Is a directory");
+    EXPECT_EQ(prompt.texts()[1], "Rip Complette!");
+}
+
+// The sheet carries the disc's and the tracks' texts, quotes escaped, and
+// cueprint still reads it; an earlier sheet and image are replaced.
+TEST(GrabDisc, CueSheetCarriesTheTextsAndReplacesAnEarlierOne) {
+    GrabTestDisc disc({100, 80});
+    auto drive = disc.openDrive();
+    DiscRecord record = GrabTestDisc::readDisc(*drive);
+    record.setArtist("Группа \"X\"");
+    record.setAlbum("Alb\\um");
+    record.setTitle(0, "Say \"Hi\"");
+    record.setTitle(1, "Песня\x01");
+    record.Compilation = 1;
+    TDiscTags tags;
+    tags.FillFromDisc(record);
+    tags.GetTag(1)->Artist = "Guest";
+    SettingsRecord settings = defaultSettings(disc.outFolder(), disc.dir / "cddb/");
+    settings.EncoderConfig.EncoderIndex = 0;
+    settings.CUE = 1;
+    ScriptedPrompt prompt;
+    TEncManager encoders(&prompt);
+    TGrabber grabber(*drive, settings, record, encoders, prompt);
+    grabber.Tags = &tags;
+    std::vector<std::string> written, replaced;
+    grabber.Callbacks.FileWritten = [&](const std::string& p) { written.push_back(p); };
+    grabber.Callbacks.FileReplaced = [&](const std::string& p) { replaced.push_back(p); };
+    const std::string path = disc.outFolder() + "disc.wav", cue = disc.outFolder() + "disc.cue";
+    writeFile(cue, "old sheet");
+
+    ASSERT_TRUE(grabber.GrabDisc(path));
+    EXPECT_EQ(written, std::vector<std::string>{path});
+    EXPECT_EQ(replaced, std::vector<std::string>{cue});
+    EXPECT_EQ(readFile(cue),
+              "PERFORMER \"Группа \\\"X\\\"\"\n"
+              "TITLE \"Alb\\\\um\"\n"
+              "FILE \"disc.wav\" WAVE\n"
+              "\tTRACK 01 AUDIO\n\t\tTITLE \"Say \\\"Hi\\\"\"\n\t\tINDEX 01 00:00:00\n"
+              "\tTRACK 02 AUDIO\n\t\tTITLE \"Песня\"\n\t\tPERFORMER \"Guest\"\n\t\tINDEX 01 00:01:25\n");
+    std::string output;
+    ASSERT_EQ(runCommand("cueprint -d '%P|%T|%N\\n' -t '%n|%t|%p\\n' " + shellQuote(cue), &output), 0);
+    EXPECT_EQ(output, "Группа \\\"X\\\"|Alb\\\\um|2\n1|Say \\\"Hi\\\"|\n2|Песня|Guest\n");
 }

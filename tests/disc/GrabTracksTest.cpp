@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 
@@ -203,4 +204,73 @@ TEST(GrabTracks, FreeSpaceQuestionAndMachineActionsGoThroughTheirSeams) {
         EXPECT_EQ(ejects, 1);
         EXPECT_EQ(run.settings.EncoderConfig.EncoderIndex, 0);
     }
+}
+
+namespace {
+
+std::vector<std::string> PartialFilesIn(const std::string& folder) {
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 9 && name.front() == '.' && name.substr(name.size() - 8) == ".partial") found.push_back(name);
+    }
+    return found;
+}
+
+}  // namespace
+
+// Two tracks of one title and a blank one get names of their own, on the fly
+// and through temporary files; a symlink at a name is replaced, not followed;
+// a file of an earlier run is replaced and told as such; a partial file a
+// killed run left is gone.
+TEST(GrabTracks, NamesNeverCollideAndEarlierFilesAreReplacedInPlace) {
+    GrabTestDisc disc({60, 90, 40});
+    for (const bool onTheFly : {true, false}) {
+        SCOPED_TRACE(onTheFly ? "on the fly" : "temporary files");
+        std::filesystem::remove_all(disc.outFolder());
+        std::filesystem::create_directories(disc.outFolder());
+        GrabRun run(disc);
+        run.settings.EncoderConfig.OnTheFlyEncoding = onTheFly;
+        run.grabber->Encoders = 3;
+        run.record.setTitle(0, "Same");
+        run.record.setTitle(1, "Same");
+        run.record.setTitle(2, " \x01 ");
+        const std::string out = disc.outFolder();
+        writeFile(disc.dir / "victim", "victim");
+        std::filesystem::create_symlink(disc.dir / "victim", out + "Same.wav");
+        writeFile(out + "Same (2).wav", "earlier run");
+        writeFile(out + ".Gone.wav.partial", "killed run");
+        std::filesystem::last_write_time(out + ".Gone.wav.partial",
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        std::vector<std::string> replaced;
+        run.grabber->Callbacks.FileReplaced = [&](const std::string& path) { replaced.push_back(path); };
+
+        ASSERT_TRUE(run.grabAll()) << testing::PrintToString(run.prompt.texts());
+        EXPECT_EQ(run.written, std::vector<std::string>{out + "Track 03.wav"});
+        EXPECT_EQ(replaced, (std::vector<std::string>{out + "Same.wav", out + "Same (2).wav"}));
+        EXPECT_EQ(readFile(disc.dir / "victim"), "victim");
+        EXPECT_FALSE(std::filesystem::is_symlink(out + "Same.wav"));
+        EXPECT_TRUE(waveData(out + "Same.wav") == disc.slice(0, 60));
+        EXPECT_TRUE(waveData(out + "Same (2).wav") == disc.slice(60, 90));
+        EXPECT_TRUE(waveData(out + "Track 03.wav") == disc.slice(150, 40));
+        EXPECT_EQ(PartialFilesIn(disc.dir.path()), std::vector<std::string>{});
+        EXPECT_FALSE(std::filesystem::exists(disc.dir / "TempFiles"));
+    }
+}
+
+// A cancel leaves the file of an earlier run as it was, and nothing partial.
+TEST(GrabTracks, CancelKeepsEarlierFiles) {
+    GrabTestDisc disc({60, 300, 60});
+    GrabRun run(disc);
+    std::filesystem::create_directories(disc.outFolder());
+    writeFile(run.trackFile(1), "earlier run");
+    run.grabber->Encoders = 1;
+    run.stopAt(1, 19, 50);
+    run.prompt.queueAnswer(true);
+    EXPECT_FALSE(run.grabAll());
+    EXPECT_TRUE(run.grabber->Cancelled());
+    EXPECT_EQ(readFile(run.trackFile(1)), "earlier run");
+    EXPECT_FALSE(std::filesystem::exists(run.trackFile(2)));
+    EXPECT_EQ(PartialFilesIn(disc.dir.path()), std::vector<std::string>{});
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -44,18 +45,18 @@ struct Fixture {
 
 TEST(OutputNaming, PatternExpansion) {
     Fixture f("/music/");
-    // The blank put in front of a pattern starting with "%" stays in the name.
-    EXPECT_EQ(f.pattern("%N %T"), "/music/ 03 Intro.mp3");
-    EXPECT_EQ(f.pattern("%A\\%D\\%N"), "/music/ Artist/Album/03.mp3");
+    // The blank put in front of a pattern starting with "%" never reaches a name.
+    EXPECT_EQ(f.pattern("%N %T"), "/music/03 Intro.mp3");
+    EXPECT_EQ(f.pattern("%A\\%D\\%N"), "/music/Artist/Album/03.mp3");
     EXPECT_EQ(f.pattern("x%Qy"), "/music/x.mp3");  // an unknown code ends the expansion
-    EXPECT_EQ(f.pattern("%Г-%Ж-%А-%Д-%Т-%Н"), "/music/ 1999-Rock-Artist-Album-Intro-03.mp3");
-    EXPECT_EQ(f.pattern("%Y %G %C %I"), "/music/ 1999 Rock 12 a10b2c0c.mp3");
+    EXPECT_EQ(f.pattern("%Г-%Ж-%А-%Д-%Т-%Н"), "/music/1999-Rock-Artist-Album-Intro-03.mp3");
+    EXPECT_EQ(f.pattern("%Y %G %C %I"), "/music/1999 Rock 12 a10b2c0c.mp3");
     EXPECT_EQ(f.pattern("a%%T"), "/music/aIntro.mp3");  // a run of "%" is one split
     f.d.setHexId("0123abcd");
-    EXPECT_EQ(f.pattern("%I"), "/music/ 0123abcd.mp3");
+    EXPECT_EQ(f.pattern("%I"), "/music/0123abcd.mp3");
     f.d.setTitle(2, "");
     f.d.setArtist("");
-    EXPECT_EQ(f.pattern("%A - %T"), "/music/ " + Message(12) + " - Track 03.mp3");
+    EXPECT_EQ(f.pattern("%A - %T"), "/music/" + Message(12) + " - Track 03.mp3");
 }
 
 TEST(OutputNaming, CheckBoxScheme) {
@@ -94,7 +95,7 @@ TEST(OutputNaming, CompilationTakesTrackTags) {
     f.s.File_UseArtistName = f.s.File_UseTrackName = 1;
     EXPECT_EQ(BuildOutputName(f.s, f.d, &f.tags, 2), "/music/Guest - Intro.mp3");
     EXPECT_EQ(BuildOutputName(f.s, f.d, &f.tags, 4), "/music/Artist - Song 5.mp3");  // tag without title
-    EXPECT_EQ(f.pattern("%A %D"), "/music/ Guest Hits.mp3");
+    EXPECT_EQ(f.pattern("%A %D"), "/music/Guest Hits.mp3");
 }
 
 TEST(OutputNaming, CleaningKeepsDriveLetters) {
@@ -104,7 +105,7 @@ TEST(OutputNaming, CleaningKeepsDriveLetters) {
     Fixture f("/music/");
     f.d.setTitle(2, "AC/DC: Who?");
     f.s.File_UseTrackName = 1;
-    EXPECT_EQ(BuildOutputName(f.s, f.d, &f.tags, 2), "/music/AC DC  Who .mp3");
+    EXPECT_EQ(BuildOutputName(f.s, f.d, &f.tags, 2), "/music/AC DC  Who.mp3");
 }
 
 // Texts from a disc or a freedb reply are data: they must not make folders or
@@ -139,7 +140,7 @@ TEST(OutputNaming, HostileTextsStayInsideWorkDir) {
 }
 
 TEST(OutputNaming, PatternField) {
-    EXPECT_FALSE(FormatKeyAllowed('/'));
+    EXPECT_TRUE(FormatKeyAllowed('/'));
     EXPECT_FALSE(FormatKeyAllowed('?'));
     EXPECT_FALSE(FormatKeyAllowed('"'));
     EXPECT_TRUE(FormatKeyAllowed('\\'));
@@ -149,13 +150,15 @@ TEST(OutputNaming, PatternField) {
     Fixture f("/music/");
     EXPECT_EQ(PatternPreview("", &f.d, nullptr), std::string());
     EXPECT_EQ(PatternPreview("%", &f.d, nullptr), std::string());
-    EXPECT_EQ(PatternPreview("%N-%T", &f.d, nullptr), std::string(" 01-Song 1.mp3"));
+    EXPECT_EQ(PatternPreview("%N-%T", &f.d, nullptr), std::string("01-Song 1.mp3"));
     EXPECT_EQ(PatternPreview("%N-%", &f.d, nullptr), std::nullopt);
     EXPECT_EQ(PatternPreview("%N", nullptr, nullptr), std::nullopt);
 
     EXPECT_TRUE(PatternAcceptable("%A\\%T"));
     EXPECT_FALSE(PatternAcceptable(""));
     EXPECT_FALSE(PatternAcceptable("%A\\"));
+    EXPECT_FALSE(PatternAcceptable("%A/"));
+    EXPECT_TRUE(PatternAcceptable("%A/%T"));
     EXPECT_FALSE(PatternAcceptable("abc%"));
     EXPECT_FALSE(PatternAcceptable("abc"));
 }
@@ -177,4 +180,74 @@ TEST(OutputNaming, MissingWorkDirAsksForSettings) {
     EXPECT_EQ(prompt.entries()[0].icon, Icon::Warning);
     setText(f.s.WorkDir, dir / "gone/");
     EXPECT_FALSE(EnsureWorkDir(f.s, prompt, [](SettingsRecord&) { return false; }));
+}
+
+// Whatever the texts and the scheme, every component of a name is a real
+// name: no blank at either end, no control character, never empty.
+TEST(OutputNaming, NamesAreNeverBlankEmptyOrRaw) {
+    struct Case {
+        const char* name;
+        const char* pattern;  // null: the check boxes below
+        int flags;            // 1 artist folder, 2 album folder, 4 number, 8 artist, 16 title
+        const char* title;
+        const char* artist;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"leading %", "%N. %A - %T", 0, "Intro", "Artist", "/music/03. Artist - Intro.mp3"},
+        {"slash as separator", "%A/%D/%N %T", 0, "Intro", "Artist", "/music/Artist/Album/03 Intro.mp3"},
+        {"slash at the start and doubled", "/%A//%T", 0, "Intro", "Artist", "/music/Artist/Intro.mp3"},
+        {"blanks around a separator", "%A / %T", 0, "Intro", "Artist", "/music/Artist/Intro.mp3"},
+        {"title of blanks", "%T", 0, "  ", "Artist", "/music/Track 03.mp3"},
+        {"control characters", "%A\\%T", 0, "In\x01tro\nx\x7f", "Ar\ttist", "/music/Artist/Introx.mp3"},
+        {"only control characters", "%T", 0, "\x01\x02", "Artist", "/music/Track 03.mp3"},
+        {"artist of blanks", "%A\\%T", 0, "Intro", "   ", nullptr},
+        {"every flag off", nullptr, 0, "Intro", "Artist", "/music/Track 03.mp3"},
+        {"folders only", nullptr, 3, "Intro", "Artist", "/music/Artist/Album/Track 03.mp3"},
+        {"number only", nullptr, 4, "Intro", "Artist", "/music/3 -.mp3"},
+        {"check boxes, padded texts", nullptr, 9 + 16, " Intro ", " Artist ", "/music/Artist/Artist - Intro.mp3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f("/music/");
+        f.d.setTitle(2, c.title);
+        f.d.setArtist(c.artist);
+        f.tags.FillFromDisc(f.d);
+        std::string path;
+        if (c.pattern) {
+            path = f.pattern(c.pattern);
+        } else {
+            f.s.Dir_AsArtistName = c.flags & 1;
+            f.s.Dir_AsAlbumName = (c.flags >> 1) & 1;
+            f.s.File_UseTrackNum = (c.flags >> 2) & 1;
+            f.s.File_UseArtistName = (c.flags >> 3) & 1;
+            f.s.File_UseTrackName = (c.flags >> 4) & 1;
+            path = BuildOutputName(f.s, f.d, &f.tags, 2);
+        }
+        if (c.expected) EXPECT_EQ(path, c.expected);
+        else EXPECT_EQ(path, "/music/" + Message(12) + "/Intro.mp3");
+        for (const auto& part : std::filesystem::path(path.substr(7))) {
+            const std::string text = part.string();
+            ASSERT_FALSE(text.empty());
+            EXPECT_NE(text.front(), ' ') << path;
+            EXPECT_NE(text.back(), ' ') << path;
+            for (char ch : text) EXPECT_GE(static_cast<unsigned char>(ch), 0x20) << path;
+        }
+    }
+}
+
+TEST(OutputNaming, UniqueNamesWithinOneJob) {
+    std::set<std::string> used;
+    const std::pair<const char*, const char*> steps[] = {
+        {"/m/Same.wav", "/m/Same.wav"},
+        {"/m/Same.wav", "/m/Same (2).wav"},
+        {"/m/Same.wav", "/m/Same (3).wav"},
+        {"/m/Same (2).wav", "/m/Same (2) (2).wav"},
+        {"/m/a.b/Track 01", "/m/a.b/Track 01"},
+        {"/m/a.b/Track 01", "/m/a.b/Track 01 (2)"},  // a dot in a folder is no extension
+        {"/m/other/Same.wav", "/m/other/Same.wav"},
+        {"/m/.wav", "/m/.wav"},
+        {"/m/.wav", "/m/.wav (2)"},
+    };
+    for (const auto& [path, expected] : steps) EXPECT_EQ(UniqueOutputName(path, used), expected) << path;
 }

@@ -151,6 +151,12 @@ TEST(TEncManager, EncodeWaveFileCancelAndFailures) {
     EXPECT_EQ(calls, 50);
     EXPECT_FALSE(exists(dir / "cut.mp3"));
     EXPECT_TRUE(prompt.entries().empty());
+    // A file of an earlier run stays when the new one is cancelled.
+    writeFile(dir / "kept.mp3", "earlier");
+    calls = 0;
+    ASSERT_TRUE(manager.EncodeWaveFile(dir / "src.wav", dir / "kept.mp3", nullptr, &config));
+    EXPECT_EQ(readFile(dir / "kept.mp3"), "earlier");
+    EXPECT_FALSE(exists(dir / ".kept.mp3.partial"));
     manager.SetProgress({});
 
     EXPECT_FALSE(manager.EncodeWaveFile(dir / "missing.wav", dir / "x.mp3", nullptr, &config));
@@ -159,7 +165,8 @@ TEST(TEncManager, EncodeWaveFileCancelAndFailures) {
 
     prompt.clear();
     EXPECT_FALSE(manager.EncodeWaveFile(dir / "src.wav", dir / "no/dir/x.mp3", nullptr, &config));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't initialize encoding stream"});
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Can't initialize encoding stream: cannot create \"" +
+                                                       (dir / "no/dir/x.mp3") + "\": No such file or directory"});
 
     // A 22050 Hz source cannot become MP3: nothing written, no stream message.
     prompt.clear();
