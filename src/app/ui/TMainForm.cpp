@@ -122,8 +122,10 @@ void TMainForm::shutdown() {
 }
 
 bool TMainForm::saveSettingsNow() {
+    // The last column stretches over the rest of the list, so its size is the
+    // window's, not one the user set: it keeps the stored (or default) width.
     QHeaderView* header = list_->horizontalHeader();
-    for (int c = 0; c < 5; ++c) settings_.ColumnWidths[c] = static_cast<int16_t>(header->sectionSize(c));
+    for (int c = 0; c < 4; ++c) settings_.ColumnWidths[c] = static_cast<int16_t>(header->sectionSize(c));
     for (QAction* a : langGroup_->actions()) {
         if (!a->isChecked()) continue;
         setText(settings_.Language, a->toolTip().toStdString());
