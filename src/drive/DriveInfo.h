@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace melvarin {
@@ -29,8 +30,17 @@ struct DriveCapabilities {
 std::vector<std::string> DriveInfoLines(std::span<const std::uint8_t> capabilities,
                                         std::span<const std::uint8_t> inquiry, bool russian);
 
-// The identification with every byte outside printable ASCII shown as a space,
-// so what a drive sends cannot break the text.
+// The identification line: the drive's name (DriveDisplayName of INQUIRY bytes
+// 8-31), a blank and the revision (bytes 32-35, trimmed; left out when blank),
+// every byte outside printable ASCII shown as a space, so what a drive sends
+// cannot break the text.
 std::string PrintableIdentification(std::span<const std::uint8_t> inquiry);
+
+// The name a drive is shown by everywhere (drive list, drive information, the
+// command line): the vendor field (the first 8 characters of `name`) and the
+// product field (the rest, up to 16 characters in a 24-character INQUIRY name),
+// each without leading or trailing blanks and NULs, joined by one blank; just
+// the non-empty one when the other is blank. Other bytes are kept as they are.
+std::string DriveDisplayName(std::string_view name);
 
 }  // namespace melvarin
