@@ -69,8 +69,12 @@ std::string PrintableIdentification(std::span<const std::uint8_t> inquiry) {
 std::vector<std::string> DriveInfoLines(std::span<const std::uint8_t> capabilities,
                                         std::span<const std::uint8_t> inquiry, bool russian) {
     const DriveCapabilities c = DriveCapabilities::parse(capabilities);
-    const char* yes = russian ? "Да" : "1";
-    const char* no = russian ? "Нет" : "0";
+    const auto word = [russian](int message, const char* missing) {
+        std::string text = russian ? Message(message) : LanguageMessage(message);
+        return text.empty() ? std::string(missing) : text;
+    };
+    const std::string yes = word(110, "1");
+    const std::string no = word(111, "0");
     std::vector<std::string> lines;
     auto line = [&](int message, bool value) { lines.push_back(Message(message) + "\t" + (value ? yes : no)); };
     lines.push_back(Message(55) + " " + PrintableIdentification(inquiry));

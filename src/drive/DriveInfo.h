@@ -25,8 +25,8 @@ struct DriveCapabilities {
 // The text of the drive information window: the identification line (INQUIRY
 // bytes 8-35), then the read, write and other capability lines separated by
 // empty lines, then the buffer size. Each capability line is the message text, a
-// tab and the yes/no word: "Да"/"Нет" when `russian`, else "1"/"0". CD-DA reading
-// always answers yes.
+// tab and the yes/no word, messages 110/111 ("Да"/"Нет" when `russian`); a
+// language file without them answers "1"/"0". CD-DA reading always answers yes.
 std::vector<std::string> DriveInfoLines(std::span<const std::uint8_t> capabilities,
                                         std::span<const std::uint8_t> inquiry, bool russian);
 

@@ -48,6 +48,21 @@ TEST(DriveCommands, DrivesInfoAndDetectReadOnAnEmulatedDrive) {
     EXPECT_NE(out.find("22\tREAD MMC2\t1\tнеудачно\n"), std::string::npos);
 }
 
+TEST(DriveCommands, InfoAndDetectReadSpeakTheChosenLanguage) {
+    TempDir home, drive;
+    ASSERT_TRUE(SampleDisc::write(drive.path()));
+    writeFile(drive / "drive.ini", "read_commands=0,8\n");
+    std::string out;
+    ASSERT_EQ(cli(home, drive.path(), "settings set Language English", &out), 0) << out;
+    ASSERT_EQ(cli(home, drive.path(), "info", &out), 0);
+    EXPECT_EQ(out.substr(0, out.find('\n')), "Drive : MELVARIN VIRTUAL CD-RW 1.00");
+    EXPECT_NE(out.find("Reads CD-DA       :\tYes\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Writes DVD-R      :\tNo\n"), std::string::npos) << out;
+    ASSERT_EQ(cli(home, drive.path(), "detect-read", &out), 0);
+    EXPECT_NE(out.find("1\tStandart MMC1 (IDE Device)\t1\tsuccess\n"), std::string::npos) << out;
+    for (const unsigned char c : out) ASSERT_LT(c, 0x80) << out;
+}
+
 TEST(DriveCommands, DrivesJsonStaysValidUtf8) {
     // A folder named in UTF-8, and a vendor name in an 8-bit code page.
     TempDir home, parent;

@@ -170,8 +170,19 @@ void TMainForm::applyCaptions(bool builtIn) {
     sizePanelHint_ = sizePanel_->toolTip();
     trackPanelHint_ = trackPanel_->toolTip();
     allTimePanelHint_ = allTimePanel_->toolTip();
+    // The state texts and panels are the language's too.
+    const std::vector<TrackRow> rows = rows_;
+    showTracks(rows);
+    showDiscTotals();
+}
+
+void TMainForm::showDiscTotals() {
+    const int frames = DiscLoaded ? DiscLengthFrames(disc_) : 0;
     trackPanel_->setText(trackPanelHint_ + ": " + QString::number(rows_.size()));
-    UpdateSizeEstimate();
+    allTimePanel_->setText(allTimePanelHint_ + QStringLiteral(": %1:%2:%3")
+                                                   .arg(frames / 4500 / 60, 2, 10, QLatin1Char('0'))
+                                                   .arg(frames / 4500 % 60, 2, 10, QLatin1Char('0'))
+                                                   .arg(frames / 75 % 60, 2, 10, QLatin1Char('0')));
 }
 
 void TMainForm::applyColours() {
@@ -224,8 +235,7 @@ void TMainForm::RefreshDisc() {
         HasAudio = false;
         disc_ = DiscRecord{};
         showTracks({});
-        trackPanel_->setText(trackPanelHint_ + ": 0");
-        allTimePanel_->setText(allTimePanelHint_ + ": 00:00:00");
+        showDiscTotals();
         SetControlsEnabled(false);
         return;
     }
@@ -237,12 +247,7 @@ void TMainForm::RefreshDisc() {
     const std::vector<TrackRow> rows = rowsFromDisc();
     HasAudio = std::any_of(rows.begin(), rows.end(), [](const TrackRow& r) { return r.audio; });
     showTracks(rows);
-    const int frames = DiscLengthFrames(disc_);
-    trackPanel_->setText(trackPanelHint_ + ": " + QString::number(rows.size()));
-    allTimePanel_->setText(allTimePanelHint_ + QStringLiteral(": %1:%2:%3")
-                                                   .arg(frames / 4500 / 60, 2, 10, QLatin1Char('0'))
-                                                   .arg(frames / 4500 % 60, 2, 10, QLatin1Char('0'))
-                                                   .arg(frames / 75 % 60, 2, 10, QLatin1Char('0')));
+    showDiscTotals();
     SetControlsEnabled(true);
 }
 

@@ -100,7 +100,8 @@ public:
     // ones left to right.
     void layoutToolbar();
     // Sets the captions of section 01: the built-in Russian texts when `builtIn`,
-    // else those of the current language file.
+    // else those of the current language file; the track list's state texts and
+    // the status panels are shown again in that language.
     void applyCaptions(bool builtIn);
 
     // Saves the settings now (set.dat, prof.lst); false when they could not be
@@ -178,6 +179,8 @@ private:
     std::vector<TrackRow> rowsFromDisc() const;
     // Row `row` shows a done track: image 2, check box cleared.
     void markRowGrabbed(int row);
+    // The track count and total time panels, by their hints.
+    void showDiscTotals();
 
     // Grabbing (TMainFormGrab.cpp).
     void connectGrabCommands();
