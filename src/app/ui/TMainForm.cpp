@@ -25,6 +25,7 @@
 #include "app/TLanguage.h"
 #include "app/ui/CaptionApplier.h"
 #include "app/ui/GuiPrompt.h"
+#include "app/ui/PlayBar.h"
 #include "cddb/ui/FreedbJob.h"
 #include "disc/ui/GrabJob.h"
 #include "disc/DiscStore.h"
@@ -252,6 +253,8 @@ void TMainForm::RefreshDisc() {
 }
 
 void TMainForm::StopPlay() {
+    // During a grab the bar keeps its progress until the grab has ended.
+    if (!jobRunning()) paintBox_->setPermille(0);
     timePanel_->clear();
     setWindowTitle(kTitle);
     PlayState = Idle;

@@ -34,6 +34,7 @@ namespace melvarin {
 class FreedbJob;
 class GrabJob;
 class GuiPrompt;
+class PlayBar;
 class TAudioCD;
 class TEncManager;
 class TLanguage;
@@ -229,7 +230,7 @@ private:
     QComboBox* groupEdit_ = nullptr;
     QLineEdit* albumEdit_ = nullptr;
     QSlider* volumeBar_ = nullptr;
-    QWidget* paintBox_ = nullptr;
+    PlayBar* paintBox_ = nullptr;
     QToolButton* sizeBox_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QLabel* trackPanel_ = nullptr;
