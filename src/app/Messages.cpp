@@ -6,6 +6,7 @@
 
 #include "app/LanguageLine.h"
 #include "app/TLanguage.h"
+#include "app/WindowTexts.h"
 #include "platform/Embedded.h"
 
 namespace melvarin {
@@ -66,6 +67,22 @@ std::string Message(int n, std::string_view arg) {
     const std::size_t at = text.find("%s");
     if (at != std::string::npos) text.replace(at, 2, arg);
     return text;
+}
+
+std::string LanguageMessage(int n) {
+    std::lock_guard lock(programLanguageMutex);
+    return programLanguage ? programLanguage->GetMessage(n) : std::string();
+}
+
+bool ProgramLanguageIsRussian() {
+    std::lock_guard lock(programLanguageMutex);
+    return !programLanguage || programLanguage->Current() <= 0;
+}
+
+std::optional<std::vector<std::string>> ProgramWindowTexts(int number) {
+    std::lock_guard lock(programLanguageMutex);
+    if (!programLanguage || programLanguage->Current() <= 0) return std::nullopt;
+    return WindowTexts::read(*programLanguage, number);
 }
 
 }  // namespace melvarin

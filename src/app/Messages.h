@@ -1,6 +1,8 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace melvarin {
 
@@ -26,5 +28,20 @@ std::string Message(int n, std::string_view arg);
 
 // The built-in Russian text of message n; empty for an unknown number.
 std::string BuiltInMessage(int n);
+
+// Entry n of the message section of the current language itself, without the
+// built-in fallback: empty when no table is installed, no language is current
+// or the file lacks the entry. For texts a language file may leave out, where
+// the caller has its own replacement.
+std::string LanguageMessage(int n);
+
+// Whether windows keep their built-in Russian captions: no table is installed,
+// no language is current, or the Russian file (index 0) is.
+bool ProgramLanguageIsRussian();
+
+// The texts of window section `number` in the program-wide language, read as
+// WindowTexts::read reads them, for a window other than the main window as it
+// opens; nothing when ProgramLanguageIsRussian().
+std::optional<std::vector<std::string>> ProgramWindowTexts(int number);
 
 }  // namespace melvarin

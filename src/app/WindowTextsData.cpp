@@ -102,6 +102,8 @@ const WindowText section01[] = {
     {93, "TMainForm", "ListView", TextRole::Column, 2, "Размер"},
     {94, "TMainForm", "ListView", TextRole::Column, 3, "В MP3"},
     {95, "TMainForm", "ListView", TextRole::Column, 4, "Состояние"},
+    // The drive information window opened from the main window.
+    {96, "TCDInfo", "SpeedButton4", TextRole::Text, 0, "Копировать"},
 };
 
 // Settings window

@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/DriveCliSupport.h"
 #include "cli/JsonText.h"
+#include "drive/DriveInfo.h"
 
 namespace melvarin {
 namespace {
@@ -17,13 +18,13 @@ int runDrives(CliContext& ctx, const std::vector<std::string>& args) {
     if (parsed->has("json")) {
         *ctx.out << "{\"drives\": [";
         for (int i = 0; i < cd.DriveCount(); ++i) {
-            *ctx.out << (i ? ", " : "") << "{\"index\": " << i << ", \"name\": " << JsonString(DisplayDriveName(cd.DriveName(i)))
+            *ctx.out << (i ? ", " : "") << "{\"index\": " << i << ", \"name\": " << JsonString(DriveDisplayName(cd.DriveName(i)))
                      << ", \"device\": " << JsonString(cd.DriveDevice(i)) << "}";
         }
         *ctx.out << "]}\n";
     } else {
         for (int i = 0; i < cd.DriveCount(); ++i)
-            *ctx.out << i << '\t' << DisplayDriveName(cd.DriveName(i)) << '\t' << cd.DriveDevice(i) << '\n';
+            *ctx.out << i << '\t' << DriveDisplayName(cd.DriveName(i)) << '\t' << cd.DriveDevice(i) << '\n';
     }
     return kCliDone;
 }

@@ -1,6 +1,5 @@
 #include "cli/DriveCliSupport.h"
 
-#include <algorithm>
 #include <ostream>
 
 #include "app/LanguageFiles.h"
@@ -41,17 +40,6 @@ bool CliDrive::Open(CliContext& ctx) {
         return false;
     }
     return true;
-}
-
-std::string DisplayDriveName(const std::string& name) {
-    auto trim = [](std::string s) {
-        while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
-        return s;
-    };
-    const std::string vendor = trim(name.substr(0, std::min<std::size_t>(8, name.size())));
-    const std::string product = trim(name.size() > 8 ? name.substr(8) : std::string());
-    if (vendor.empty()) return product;
-    return product.empty() ? vendor : vendor + " " + product;
 }
 
 }  // namespace melvarin

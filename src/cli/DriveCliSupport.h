@@ -32,8 +32,4 @@ struct CliDrive {
     ~CliDrive();
 };
 
-// "VENDOR PRODUCT": the vendor and product fields of a 24-character drive name,
-// each without its padding.
-std::string DisplayDriveName(const std::string& name);
-
 }  // namespace melvarin

@@ -1,5 +1,7 @@
 #include "drive/DriveInfo.h"
 
+#include <algorithm>
+
 #include "app/Messages.h"
 #include "drive/MmcReplies.h"
 
@@ -26,20 +28,53 @@ DriveCapabilities DriveCapabilities::parse(std::span<const std::uint8_t> record)
     return c;
 }
 
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\0'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+std::string DriveDisplayName(std::string_view name) {
+    constexpr std::size_t kVendor = 8;
+    const std::string_view vendor = trimmed(name.substr(0, std::min(kVendor, name.size())));
+    const std::string_view product = trimmed(name.size() > kVendor ? name.substr(kVendor) : std::string_view());
+    if (vendor.empty() || product.empty()) return std::string(vendor.empty() ? product : vendor);
+    std::string joined(vendor);
+    joined += ' ';
+    joined += product;
+    return joined;
+}
+
 std::string PrintableIdentification(std::span<const std::uint8_t> inquiry) {
     std::string id = mmc::inquiryIdentification(inquiry);
     for (char& ch : id) {
         const auto u = static_cast<unsigned char>(ch);
         if (u < 0x20 || u > 0x7E) ch = ' ';
     }
-    return id;
+    constexpr std::size_t kName = 24;
+    std::string line = DriveDisplayName(std::string_view(id).substr(0, std::min(kName, id.size())));
+    const std::string_view revision = trimmed(id.size() > kName ? std::string_view(id).substr(kName) : std::string_view());
+    if (!revision.empty()) {
+        if (!line.empty()) line += ' ';
+        line += revision;
+    }
+    return line;
 }
 
 std::vector<std::string> DriveInfoLines(std::span<const std::uint8_t> capabilities,
                                         std::span<const std::uint8_t> inquiry, bool russian) {
     const DriveCapabilities c = DriveCapabilities::parse(capabilities);
-    const char* yes = russian ? "Да" : "1";
-    const char* no = russian ? "Нет" : "0";
+    const auto word = [russian](int message, const char* missing) {
+        std::string text = russian ? Message(message) : LanguageMessage(message);
+        return text.empty() ? std::string(missing) : text;
+    };
+    const std::string yes = word(110, "1");
+    const std::string no = word(111, "0");
     std::vector<std::string> lines;
     auto line = [&](int message, bool value) { lines.push_back(Message(message) + "\t" + (value ? yes : no)); };
     lines.push_back(Message(55) + " " + PrintableIdentification(inquiry));

@@ -16,8 +16,11 @@ using melvarin::test::TempDir;
 using melvarin::test::writeFile;
 
 TEST(Messages, BuiltInRussianTableIsCompleteWithItsOwnSpelling) {
-    for (int n = 0; n <= 109; ++n) EXPECT_FALSE(BuiltInMessage(n).empty()) << "message " << n;
-    EXPECT_EQ(BuiltInMessage(110), "");
+    for (int n = 0; n <= 111; ++n) EXPECT_FALSE(BuiltInMessage(n).empty()) << "message " << n;
+    EXPECT_EQ(BuiltInMessage(112), "");
+    // The yes and no words of the drive information.
+    EXPECT_EQ(BuiltInMessage(110), "Да");
+    EXPECT_EQ(BuiltInMessage(111), "Нет");
     EXPECT_EQ(BuiltInMessage(-1), "");
 
     EXPECT_EQ(BuiltInMessage(0), "Уже сжат.");

@@ -35,7 +35,7 @@ TEST(DriveCommands, DrivesInfoAndDetectReadOnAnEmulatedDrive) {
                        "\"}]}\n");
 
     ASSERT_EQ(cli(home, drive.path(), "info", &out), 0);
-    EXPECT_NE(out.find("MELVARINVIRTUAL CD-RW   1.00"), std::string::npos);
+    EXPECT_NE(out.find("Привод : MELVARIN VIRTUAL CD-RW 1.00\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Чтение CD-DA      :\tДа\n"), std::string::npos);
     EXPECT_NE(out.find("Запись DVD-R      :\tНет\n"), std::string::npos);
     EXPECT_NE(out.find(" Kb\n"), std::string::npos);
@@ -46,6 +46,21 @@ TEST(DriveCommands, DrivesInfoAndDetectReadOnAnEmulatedDrive) {
     EXPECT_NE(out.find("1\tStandart MMC1 (IDE Device)\t1\tуспешно\n"), std::string::npos);
     EXPECT_NE(out.find("27\tREAD MMC3\t26\tуспешно\n"), std::string::npos);
     EXPECT_NE(out.find("22\tREAD MMC2\t1\tнеудачно\n"), std::string::npos);
+}
+
+TEST(DriveCommands, InfoAndDetectReadSpeakTheChosenLanguage) {
+    TempDir home, drive;
+    ASSERT_TRUE(SampleDisc::write(drive.path()));
+    writeFile(drive / "drive.ini", "read_commands=0,8\n");
+    std::string out;
+    ASSERT_EQ(cli(home, drive.path(), "settings set Language English", &out), 0) << out;
+    ASSERT_EQ(cli(home, drive.path(), "info", &out), 0);
+    EXPECT_EQ(out.substr(0, out.find('\n')), "Drive : MELVARIN VIRTUAL CD-RW 1.00");
+    EXPECT_NE(out.find("Reads CD-DA       :\tYes\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Writes DVD-R      :\tNo\n"), std::string::npos) << out;
+    ASSERT_EQ(cli(home, drive.path(), "detect-read", &out), 0);
+    EXPECT_NE(out.find("1\tStandart MMC1 (IDE Device)\t1\tsuccess\n"), std::string::npos) << out;
+    for (const unsigned char c : out) ASSERT_LT(c, 0x80) << out;
 }
 
 TEST(DriveCommands, DrivesJsonStaysValidUtf8) {

@@ -28,7 +28,7 @@ TEST(DriveInfo, LinesFollowThePageBits) {
     caps[20] = 0x08, caps[21] = 0x00;  // 2048 kB
     const auto lines = DriveInfoLines(caps, inquiry("ACME    SUPER DRIVE     1.02"), true);
     const std::vector<std::string> expected = {
-        Message(55) + " ACME    SUPER DRIVE     1.02",
+        Message(55) + " ACME SUPER DRIVE 1.02",
         "",
         Message(39) + "\tДа",  // CD-DA: always
         Message(40) + "\tДа",
@@ -72,8 +72,31 @@ TEST(DriveInfo, ShortOrHostileRepliesStaySafe) {
     // Control and non-ASCII bytes in the identification become spaces.
     std::array<std::uint8_t, 96> r = inquiry("AB");
     r[10] = 0x00, r[11] = '\n', r[12] = 0xC3;
-    EXPECT_EQ(PrintableIdentification(r), "AB" + std::string(26, ' '));
+    EXPECT_EQ(PrintableIdentification(r), "AB");
     EXPECT_EQ(PrintableIdentification(std::span<const std::uint8_t>(r.data(), 10)), "AB");
+}
+
+TEST(DriveInfo, OneNameRuleForEveryPlaceADriveIsShown) {
+    const std::pair<std::string, std::string> names[] = {
+        {"MELVARINVIRTUAL CD-RW   ", "MELVARIN VIRTUAL CD-RW"},
+        {"ACME    SUPER DRIVE     ", "ACME SUPER DRIVE"},
+        {"HL-DT-STDVDRAM GH24NSD1 ", "HL-DT-ST DVDRAM GH24NSD1"},
+        {std::string("TSSTcorp\0\0CDDVDW   ", 19), "TSSTcorp CDDVDW"},
+        {"        PRODUCT ONLY    ", "PRODUCT ONLY"},
+        {"VENDOR  ", "VENDOR"},
+        {"", ""},
+        {"Ma\xe9tre  X", "Ma\xe9tre X"},
+    };
+    for (const auto& [raw, shown] : names) EXPECT_EQ(DriveDisplayName(raw), shown) << raw;
+
+    // The information window: the same name, then the revision.
+    const std::pair<std::string, std::string> identifications[] = {
+        {"MELVARINVIRTUAL CD-RW   1.00", "MELVARIN VIRTUAL CD-RW 1.00"},
+        {"ACME    SUPER DRIVE         ", "ACME SUPER DRIVE"},
+        {"                        1.02", "1.02"},
+        {"AB\x01\x7f    CD\nROM       ", "AB CD ROM"},
+    };
+    for (const auto& [raw, shown] : identifications) EXPECT_EQ(PrintableIdentification(inquiry(raw)), shown) << raw;
 }
 
 TEST(MmcReplies, ParsersCheckTheirLengths) {

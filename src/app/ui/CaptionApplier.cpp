@@ -11,6 +11,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QWidget>
 
+#include "app/Messages.h"
 #include "app/TLanguage.h"
 #include "app/WindowTexts.h"
 
@@ -96,13 +97,25 @@ void CaptionApplier::applyBuiltIn(QWidget* window, int section) {
         if (name == QLatin1String(t.window)) set(window, t, QString::fromUtf8(t.russian));
 }
 
+namespace {
+
+void applyTexts(QWidget* window, const WindowSection& s, const std::vector<std::string>& texts) {
+    const QString name = window->objectName();
+    for (std::size_t i = 0; i < s.texts.size() && i < texts.size(); ++i)
+        if (name == QLatin1String(s.texts[i].window))
+            CaptionApplier::set(window, s.texts[i], QString::fromStdString(texts[i]));
+}
+
+}  // namespace
+
 void CaptionApplier::apply(QWidget* window, int section, TLanguage& language) {
+    if (const WindowSection* s = WindowTexts::section(section)) applyTexts(window, *s, WindowTexts::read(language, section));
+}
+
+void CaptionApplier::applyProgramLanguage(QWidget* window, int section) {
     const WindowSection* s = WindowTexts::section(section);
     if (!s) return;
-    const std::vector<std::string> texts = WindowTexts::read(language, section);
-    const QString name = window->objectName();
-    for (std::size_t i = 0; i < s->texts.size() && i < texts.size(); ++i)
-        if (name == QLatin1String(s->texts[i].window)) set(window, s->texts[i], QString::fromStdString(texts[i]));
+    if (const auto texts = ProgramWindowTexts(section)) applyTexts(window, *s, *texts);
 }
 
 }  // namespace melvarin

@@ -21,6 +21,11 @@ public:
     // forward pass. A missing section or entry gives the empty text.
     static void apply(QWidget* window, int section, TLanguage& language);
 
+    // What every window other than the main window does as it opens: sets the
+    // texts of section `section` from the program-wide language
+    // (ProgramWindowTexts); with Russian it leaves the built-in captions.
+    static void applyProgramLanguage(QWidget* window, int section);
+
     // Sets one text; false when `window` has no such control or the control
     // cannot take that role.
     static bool set(QWidget* window, const WindowText& entry, const QString& text);

@@ -25,6 +25,7 @@
 #include "app/TLanguage.h"
 #include "app/ui/CaptionApplier.h"
 #include "app/ui/GuiPrompt.h"
+#include "app/ui/PlayBar.h"
 #include "cddb/ui/FreedbJob.h"
 #include "disc/ui/GrabJob.h"
 #include "disc/DiscStore.h"
@@ -122,8 +123,10 @@ void TMainForm::shutdown() {
 }
 
 bool TMainForm::saveSettingsNow() {
+    // The last column stretches over the rest of the list, so its size is the
+    // window's, not one the user set: it keeps the stored (or default) width.
     QHeaderView* header = list_->horizontalHeader();
-    for (int c = 0; c < 5; ++c) settings_.ColumnWidths[c] = static_cast<int16_t>(header->sectionSize(c));
+    for (int c = 0; c < 4; ++c) settings_.ColumnWidths[c] = static_cast<int16_t>(header->sectionSize(c));
     for (QAction* a : langGroup_->actions()) {
         if (!a->isChecked()) continue;
         setText(settings_.Language, a->toolTip().toStdString());
@@ -168,8 +171,19 @@ void TMainForm::applyCaptions(bool builtIn) {
     sizePanelHint_ = sizePanel_->toolTip();
     trackPanelHint_ = trackPanel_->toolTip();
     allTimePanelHint_ = allTimePanel_->toolTip();
+    // The state texts and panels are the language's too.
+    const std::vector<TrackRow> rows = rows_;
+    showTracks(rows);
+    showDiscTotals();
+}
+
+void TMainForm::showDiscTotals() {
+    const int frames = DiscLoaded ? DiscLengthFrames(disc_) : 0;
     trackPanel_->setText(trackPanelHint_ + ": " + QString::number(rows_.size()));
-    UpdateSizeEstimate();
+    allTimePanel_->setText(allTimePanelHint_ + QStringLiteral(": %1:%2:%3")
+                                                   .arg(frames / 4500 / 60, 2, 10, QLatin1Char('0'))
+                                                   .arg(frames / 4500 % 60, 2, 10, QLatin1Char('0'))
+                                                   .arg(frames / 75 % 60, 2, 10, QLatin1Char('0')));
 }
 
 void TMainForm::applyColours() {
@@ -222,8 +236,7 @@ void TMainForm::RefreshDisc() {
         HasAudio = false;
         disc_ = DiscRecord{};
         showTracks({});
-        trackPanel_->setText(trackPanelHint_ + ": 0");
-        allTimePanel_->setText(allTimePanelHint_ + ": 00:00:00");
+        showDiscTotals();
         SetControlsEnabled(false);
         return;
     }
@@ -235,16 +248,13 @@ void TMainForm::RefreshDisc() {
     const std::vector<TrackRow> rows = rowsFromDisc();
     HasAudio = std::any_of(rows.begin(), rows.end(), [](const TrackRow& r) { return r.audio; });
     showTracks(rows);
-    const int frames = DiscLengthFrames(disc_);
-    trackPanel_->setText(trackPanelHint_ + ": " + QString::number(rows.size()));
-    allTimePanel_->setText(allTimePanelHint_ + QStringLiteral(": %1:%2:%3")
-                                                   .arg(frames / 4500 / 60, 2, 10, QLatin1Char('0'))
-                                                   .arg(frames / 4500 % 60, 2, 10, QLatin1Char('0'))
-                                                   .arg(frames / 75 % 60, 2, 10, QLatin1Char('0')));
+    showDiscTotals();
     SetControlsEnabled(true);
 }
 
 void TMainForm::StopPlay() {
+    // During a grab the bar keeps its progress until the grab has ended.
+    if (!jobRunning()) paintBox_->setPermille(0);
     timePanel_->clear();
     setWindowTitle(kTitle);
     PlayState = Idle;

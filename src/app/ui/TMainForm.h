@@ -34,6 +34,7 @@ namespace melvarin {
 class FreedbJob;
 class GrabJob;
 class GuiPrompt;
+class PlayBar;
 class TAudioCD;
 class TEncManager;
 class TLanguage;
@@ -100,7 +101,8 @@ public:
     // ones left to right.
     void layoutToolbar();
     // Sets the captions of section 01: the built-in Russian texts when `builtIn`,
-    // else those of the current language file.
+    // else those of the current language file; the track list's state texts and
+    // the status panels are shown again in that language.
     void applyCaptions(bool builtIn);
 
     // Saves the settings now (set.dat, prof.lst); false when they could not be
@@ -178,6 +180,8 @@ private:
     std::vector<TrackRow> rowsFromDisc() const;
     // Row `row` shows a done track: image 2, check box cleared.
     void markRowGrabbed(int row);
+    // The track count and total time panels, by their hints.
+    void showDiscTotals();
 
     // Grabbing (TMainFormGrab.cpp).
     void connectGrabCommands();
@@ -226,7 +230,7 @@ private:
     QComboBox* groupEdit_ = nullptr;
     QLineEdit* albumEdit_ = nullptr;
     QSlider* volumeBar_ = nullptr;
-    QWidget* paintBox_ = nullptr;
+    PlayBar* paintBox_ = nullptr;
     QToolButton* sizeBox_ = nullptr;
     QLabel* timePanel_ = nullptr;
     QLabel* trackPanel_ = nullptr;

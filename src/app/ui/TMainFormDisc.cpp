@@ -65,11 +65,8 @@ void TMainForm::startDrive() {
 void TMainForm::fillDriveBox() {
     const QSignalBlocker block(cdromBox_);
     cdromBox_->clear();
-    // "VENDOR PRODUCT" from the 24 INQUIRY characters (vendor 8, product 16).
-    for (int i = 0; i < drive_->DriveCount(); ++i) {
-        const QString name = QString::fromStdString(drive_->DriveName(i));
-        cdromBox_->addItem((name.left(8).trimmed() + ' ' + name.mid(8).trimmed()).trimmed());
-    }
+    for (int i = 0; i < drive_->DriveCount(); ++i)
+        cdromBox_->addItem(QString::fromStdString(DriveDisplayName(drive_->DriveName(i))));
     // A saved drive that is gone falls back to the first one.
     if (settings_.DeviceName >= drive_->DriveCount()) settings_.DeviceName = 0;
     if (drive_->DriveCount() == 0) return;

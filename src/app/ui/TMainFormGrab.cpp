@@ -7,6 +7,7 @@
 
 #include "app/Messages.h"
 #include "app/ui/GuiPrompt.h"
+#include "app/ui/PlayBar.h"
 #include "app/ui/TMainForm.h"
 #include "disc/OutputNaming.h"
 #include "disc/TAudioCD.h"
@@ -132,7 +133,9 @@ void TMainForm::startGrab(std::unique_ptr<GrabJob> job) {
     grabJob_->FreeSpace = grabSeams_.freeSpace;
     grabJob_->TempFolder = tempFolder_;
 
-    connect(grabJob_.get(), &GrabJob::trackStarted, this, [this](int track) {
+    // The current track, the one being read, is selected and titles the window;
+    // every row's state column shows that track's own state.
+    connect(grabJob_.get(), &GrabJob::currentTrack, this, [this](int track) {
         if (track < 0 || track >= list_->rowCount()) return;
         list_->selectRow(track);
         if (QTableWidgetItem* item = list_->item(track, 0)) {
@@ -140,6 +143,7 @@ void TMainForm::startGrab(std::unique_ptr<GrabJob> job) {
             setWindowTitle(QStringLiteral("%1 - %2").arg(QLatin1String(kTitle), item->text()));
         }
     });
+    connect(grabJob_.get(), &GrabJob::progress, paintBox_, &PlayBar::setPermille);
     connect(grabJob_.get(), &GrabJob::trackState, this, [this](int track, const QString& text) {
         if (QTableWidgetItem* item = track >= 0 ? list_->item(track, 4) : nullptr) item->setText(text);
     });
@@ -168,6 +172,7 @@ void TMainForm::grabFinished() {
 
     SetControlsEnabled(true);
     PlayState = Idle;
+    paintBox_->setPermille(0);
     setWindowTitle(kTitle);
     timer_->start();
     SaveDiscInfo();

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ui/PlayBar.h"
 #include "app/ui/TMainForm.h"
 
 namespace melvarin {
@@ -161,13 +162,10 @@ QWidget* TMainForm::buildPlayPanel() {
     row->addWidget(toolButton(box, "SpeedButton13", "eject", false));
     row->addSpacing(8);
 
-    // The play position bar; it stays empty until CD playback exists.
-    auto* bar = new QFrame(box);
+    // The play bar; until CD playback exists it shows only a grab's progress.
+    auto* bar = new PlayBar(box);
     bar->setObjectName("PaintBox1");
-    bar->setFrameShape(QFrame::StyledPanel);
-    bar->setFrameShadow(QFrame::Sunken);
     bar->setFixedHeight(14);
-    bar->setAutoFillBackground(true);
     paintBox_ = bar;
     row->addWidget(bar, 1);
     row->addSpacing(8);

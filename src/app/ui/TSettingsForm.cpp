@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/ui/CaptionApplier.h"
 #include "app/ui/ColorSwatchBox.h"
 #include "app/ui/SettingsPageBurn.h"
 #include "app/ui/SettingsPageButtons.h"
@@ -84,6 +85,9 @@ TSettingsForm::TSettingsForm(QWidget* parent, const SettingsRecord& settings, co
     showPage(0);
     showPage(settings_.SettingsPage < kPageCount ? settings_.SettingsPage : 0);
     resize(720, 520);
+    // The burning page's texts have a section of their own.
+    CaptionApplier::applyProgramLanguage(this, 2);
+    CaptionApplier::applyProgramLanguage(this, 7);
 }
 
 TSettingsForm::~TSettingsForm() = default;

@@ -21,7 +21,8 @@ class SettingsPageFiles;
 // The settings window: twelve pages chosen from a page tree, working on copies
 // of the settings record and of the disc record. "Ok" (or Enter) checks and
 // stores every page into the copy and accepts; Escape or "Отмена" rejects and
-// leaves the copies as they came.
+// leaves the copies as they came. Captions: sections 02 and 07 of the current
+// language.
 //
 //   TSettingsForm form(this, settings, haveDisc ? &disc : nullptr, prompt, sources);
 //   if (form.exec() == QDialog::Accepted) { settings = form.settings(); disc = form.disc(); }

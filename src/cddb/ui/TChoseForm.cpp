@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/WindowTexts.h"
+#include "app/ui/CaptionApplier.h"
 #include "app/ui/DialogButtons.h"
 
 namespace melvarin {
@@ -41,6 +42,7 @@ TChoseForm::TChoseForm(QWidget* parent, const QString& label, const QStringList&
     layout->addWidget(label_);
     layout->addWidget(box_);
     layout->addLayout(buttons.row);
+    CaptionApplier::applyProgramLanguage(this, 9);
 }
 
 int TChoseForm::chosenIndex() const {

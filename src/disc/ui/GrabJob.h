@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "disc/DiscRecord.h"
 #include "disc/GrabHooks.h"
 #include "disc/ui/GrabPrompt.h"
+#include "disc/ui/GrabProgress.h"
 
 namespace melvarin {
 
@@ -28,7 +30,8 @@ class UserPrompt;
 // The window's PlayState is the cancel request: the worker goes on while it is
 // Reading or Encoding and asks whether to cancel once it is Idle; No puts it
 // back (and clears the close request). The job moves it between Reading and
-// Encoding as the grabber reports its state texts, never away from Idle.
+// Encoding as the current track (GrabProgress) is read or encoded, never away
+// from Idle.
 //
 // The drive is used by the worker until finished() has been emitted: the
 // window must not touch it before. One job per grab; the destructor abandons a
@@ -68,8 +71,11 @@ public:
     bool powerOffRequested() const { return powerOff_; }
 
 signals:
-    void trackStarted(int track);
+    // Track `track` became the current one (GrabProgress): the one being read.
+    void currentTrack(int track);
     void trackState(int track, const QString& text);
+    // The grab's overall progress, 0 to 1000.
+    void progress(int permille);
     void trackDone(int track);
     void caption(const QString& text);
     // The worker is done with the drive; `ok` when everything asked for was written.
@@ -77,7 +83,9 @@ signals:
 
 private:
     template <class Job>
-    void run(Job job);
+    void run(Job job, std::vector<GrabProgress::File> files, bool twoPass);
+    // Emits what `progress_` tells after one of the grab's reports.
+    void report(bool currentChanged);
     void setPhase(std::int32_t phase);
     GrabCallbacks callbacks();
 
@@ -101,6 +109,8 @@ private:
     std::atomic<bool> eject_{false};
     std::atomic<bool> powerOff_{false};
     std::atomic<bool> done_{false};
+    std::unique_ptr<GrabProgress> progress_;
+    int shownPermille_ = -1;
     bool cancelled_ = false;
     std::thread thread_;
 };

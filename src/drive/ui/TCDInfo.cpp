@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/WindowTexts.h"
+#include "app/ui/CaptionApplier.h"
+
 namespace melvarin {
 
 TCDInfo::TCDInfo(const std::vector<std::string>& lines, const QString& caption, std::uint32_t controlColor,
@@ -30,7 +33,7 @@ TCDInfo::TCDInfo(const std::vector<std::string>& lines, const QString& caption, 
     auto* ok = new QPushButton("Ok", this);
     ok->setObjectName("SpeedButton1");
     ok->setDefault(true);
-    auto* copy = new QPushButton(QString::fromUtf8("Копировать"), this);
+    auto* copy = new QPushButton(QString::fromStdString(WindowTexts::russian("TCDInfo", "SpeedButton4", TextRole::Text)), this);
     copy->setObjectName("SpeedButton4");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(copy, &QPushButton::clicked, this, &TCDInfo::SpeedButton4Click);
@@ -43,6 +46,7 @@ TCDInfo::TCDInfo(const std::vector<std::string>& lines, const QString& caption, 
     layout->addWidget(infoBox_);
     layout->addLayout(buttons);
     resize(460, 440);
+    CaptionApplier::applyProgramLanguage(this, 1);
 }
 
 void TCDInfo::SpeedButton4Click() {

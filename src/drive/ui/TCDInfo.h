@@ -10,7 +10,8 @@ namespace melvarin {
 
 // The drive information window: the lines of DriveInfoLines in a read-only text
 // box (`InfoBox`), Ok (`SpeedButton1`, also Escape and Enter) and Copy
-// (`SpeedButton4`, the whole text to the clipboard).
+// (`SpeedButton4`, the whole text to the clipboard). The Copy caption is entry
+// 96 of section 01 of the current language.
 class TCDInfo : public QDialog {
     Q_OBJECT
 public:

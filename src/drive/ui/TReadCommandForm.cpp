@@ -11,6 +11,7 @@
 #include "app/SettingsRecord.h"
 #include "app/UserPrompt.h"
 #include "app/WindowTexts.h"
+#include "app/ui/CaptionApplier.h"
 #include "app/ui/DialogButtons.h"
 #include "drive/ReadCommands.h"
 
@@ -57,17 +58,7 @@ TReadCommandForm::TReadCommandForm(std::vector<ReadTrial> trials, SettingsRecord
     layout->addWidget(list_);
     layout->addLayout(buttons.row);
     resize(520, 560);
-}
-
-void TReadCommandForm::ApplyTexts(const std::vector<std::string>& texts) {
-    if (texts.size() < 7) return;
-    auto q = [&](int i) { return QString::fromStdString(texts[i]); };
-    if (!texts[0].empty()) setWindowTitle(q(0));
-    if (!texts[1].empty()) findChild<QLabel*>("Label1")->setText(q(1));
-    QStringList headers;
-    for (int c = 0; c < 4; ++c) headers << (texts[2 + c].empty() ? list_->headerItem()->text(c) : q(2 + c));
-    list_->setHeaderLabels(headers);
-    if (!texts[6].empty()) findChild<QPushButton*>("SpeedButton1")->setText(q(6));
+    CaptionApplier::applyProgramLanguage(this, 10);
 }
 
 void TReadCommandForm::SpeedButton2Click() {

@@ -16,15 +16,12 @@ class UserPrompt;
 // The read-command detection window: one row per trial (`ListView`, images:
 // success or failure), Ok (`SpeedButton2`) and Cancel (`SpeedButton1`). Ok with a
 // row selected writes its sector count into `NumSecRead` and its type into
-// `CommandType[drive]` of the caller's settings copy, then closes.
+// `CommandType[drive]` of the caller's settings copy, then closes. Captions:
+// section 10 of the current language (entries 2 to 8), built-in with Russian.
 class TReadCommandForm : public QDialog {
     Q_OBJECT
 public:
     TReadCommandForm(std::vector<ReadTrial> trials, SettingsRecord& settings, int drive, QWidget* parent = nullptr);
-
-    // Captions of language section 10 in entry order (window, Label1, four
-    // columns, Cancel); empty keeps the built-in Russian ones.
-    void ApplyTexts(const std::vector<std::string>& texts);
 
     // Asks for a disc (message 72) while `discLoaded` says no, runs the trials on
     // `drive` through `transport` and shows the window. Returns true when Ok

@@ -117,7 +117,7 @@ TEST_F(TMainFormDiscTest, DriveInformationWindowDescribesTheDrive) {
         }
     });
     item->trigger();
-    EXPECT_TRUE(text.contains("MELVARINVIRTUAL CD-RW")) << text.toStdString();
+    EXPECT_TRUE(text.contains("MELVARIN VIRTUAL CD-RW 1.00\n")) << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromUtf8("Да"))) << text.toStdString();
 }
 

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "app/ProgramFolders.h"
 #include "app/SettingsFile.h"
 #include "app/UserPrompt.h"
+#include "app/ui/PlayBar.h"
 #include "app/ui/TMainForm.h"
 #include "disc/DiscRecord.h"
 #include "platform/ProgramHome.h"
@@ -235,6 +237,56 @@ TEST_F(TMainFormGrabTest, WaveButtonGrabsTheCheckedTracksWhileTheWindowStaysLive
     EXPECT_EQ(list->item(0, 0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(list->item(1, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(stateText(0).toStdString(), Message(4));
+}
+
+TEST_F(TMainFormGrabTest, BarShowsTheWholeGrabWhileRowAndCaptionFollowTheTrackBeingRead) {
+    struct Mode {
+        const char* command;
+        uint8_t onTheFly;
+    };
+    for (const Mode mode : {Mode{"SpeedButton18", 1}, Mode{"MP3", 0}}) {
+        SCOPED_TRACE(mode.command);
+        settings.EncoderConfig.OnTheFlyEncoding = mode.onTheFly;
+        paceDrive(8);
+        auto form = makeForm();
+        std::vector<int> bar;
+        QObject::connect(form->findChild<PlayBar*>("PaintBox1"), &PlayBar::permilleChanged,
+                         [&](int permille) { bar.push_back(permille); });
+        // Whenever a row shows its reading progress, it is the selected row and
+        // its title is in the window caption.
+        const QString reading = QString::fromStdString(Message(19)) + " ";
+        int readingTexts = 0;
+        QStringList strays;
+        QObject::connect(list, &QTableWidget::itemChanged, form.get(), [&](QTableWidgetItem* item) {
+            if (item->column() != 4 || !item->text().startsWith(reading) || item->text().endsWith(" 100%")) return;
+            ++readingTexts;
+            const QString title = "Melvarin v3.5 - " + list->item(item->row(), 0)->text();
+            if (list->currentRow() != item->row() || form->windowTitle() != title)
+                strays << QStringLiteral("%1 (selected %2, caption %3)")
+                              .arg(item->row())
+                              .arg(list->currentRow())
+                              .arg(form->windowTitle());
+        });
+
+        if (auto* button = form->findChild<QToolButton*>(mode.command)) button->click();
+        else form->findChild<QAction*>(mode.command)->trigger();
+        ASSERT_TRUE(runUntil([&] { return !form->jobRunning(); }));
+
+        EXPECT_GT(readingTexts, 3);
+        EXPECT_TRUE(strays.isEmpty()) << strays.join(", ").toStdString();
+        ASSERT_GE(bar.size(), 3u);
+        EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end() - 1)) << "the bar only grows during the grab";
+        EXPECT_TRUE(std::any_of(bar.begin(), bar.end(), [](int v) { return v > 0 && v < 1000; }));
+        EXPECT_EQ(bar[bar.size() - 2], 1000);
+        EXPECT_EQ(bar.back(), 0) << "emptied once the grab is over";
+        for (int r = 0; r < 3; ++r) EXPECT_EQ(stateText(r).toStdString(), Message(20)) << r;
+        // The next mode grabs every track again: the saved grabbed flags go.
+        form.reset();
+        for (const std::string& folder : {out.path(), home / "setting/albums"}) {
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+        }
+    }
 }
 
 TEST_F(TMainFormGrabTest, Mp3MenuEncodesThenEjectsAndPowersOffOnceTheDiscIsSaved) {

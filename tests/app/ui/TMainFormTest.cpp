@@ -1,6 +1,7 @@
 #include "app/ui/TMainForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,10 +9,12 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "app/ProgramFolders.h"
+#include "app/SettingsFile.h"
 #include "app/WindowTexts.h"
 #include "platform/ProgramHome.h"
 #include "support/TempDir.h"
@@ -83,6 +86,32 @@ TEST_F(TMainFormTest, FirstStartShowsDefaultsAndClosingWritesSettingsAndLanguage
     EXPECT_EQ(std::filesystem::file_size(home / "setting/set.dat"), 1516u);
     EXPECT_EQ(readFile(home / "setting/prof.lst").substr(0, 2), "-1");
     EXPECT_FALSE(std::filesystem::exists(home / "TempFiles"));
+}
+
+TEST_F(TMainFormTest, ColumnWidthsSavedAreTheUsersNotTheStretchedLastColumn) {
+    // Each start: a wide window, then a user's drag of `column` (none: -1).
+    struct Start {
+        int column, width;
+        std::array<int16_t, 5> saved;
+    };
+    const Start starts[] = {
+        {-1, 0, {144, 90, 80, 80, 150}},
+        {1, 120, {144, 120, 80, 80, 150}},
+        {0, 200, {200, 120, 80, 80, 150}},
+    };
+    for (const Start& start : starts) {
+        {
+            TMainForm form;
+            form.resize(1400, 600);
+            form.show();
+            QApplication::processEvents();
+            QHeaderView* header = child<QTableWidget>(form, "ListView")->horizontalHeader();
+            EXPECT_GT(header->sectionSize(4), 300) << "the last column fills the list";
+            if (start.column >= 0) header->resizeSection(start.column, start.width);
+        }
+        const SettingsRecord saved = SettingsFile::LoadSettings(SettingsFile::loadProfileList().currentFileName()).record;
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(saved.ColumnWidths[c], start.saved[c]) << start.column << " column " << c;
+    }
 }
 
 TEST_F(TMainFormTest, TrackListShowsSizesEstimatesAndStateAndTogglesTheSizePanel) {
