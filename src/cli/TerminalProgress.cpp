@@ -119,8 +119,15 @@ void TerminalProgress::Clear() {
     ClearLocked();
 }
 
-void TerminalProgress::Redraw() {
+void TerminalProgress::Redraw(bool measureAgain) {
     std::lock_guard lock(mutex_);
+    if (measureAgain) {
+        const double now = clock_();
+        for (auto& [key, file] : files_) {
+            file.startPercent = file.percent;
+            file.startTime = now;
+        }
+    }
     ShowLocked();
 }
 
@@ -183,7 +190,7 @@ bool ProgressPrompt::ask(const std::string& text, Icon icon) {
     if (progress_) progress_->Clear();
     const bool answer = inner_.ask(text, icon);
     if (forced_ && forced_()) return icon == Icon::Question;
-    if (progress_) progress_->Redraw();
+    if (progress_) progress_->Redraw(true);
     return answer;
 }
 

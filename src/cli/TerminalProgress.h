@@ -53,8 +53,9 @@ public:
     void FileWritten();
 
     // Removes the line (before other output on the terminal) / shows it again.
+    // `measureAgain`: the speeds start anew (after a wait for the user).
     void Clear();
-    void Redraw();
+    void Redraw(bool measureAgain = false);
 
     // The current line without control characters; empty when no file is in work.
     std::string Line() const;

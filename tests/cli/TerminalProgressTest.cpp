@@ -133,6 +133,7 @@ TEST(TerminalProgress, WholeDiscCaptionsWidthAndKeptLines) {
     // a forced end answers the cancel question Yes and any other No, unasked.
     std::ostringstream err2;
     TerminalProgress progress(err2, 80, [&] { return now; });
+    progress.Describe(3, "", 100);
     progress.Update(3, "Reading 5%");
     RecordingPrompt inner;
     bool forced = false;
@@ -140,7 +141,11 @@ TEST(TerminalProgress, WholeDiscCaptionsWidthAndKeptLines) {
     prompt.message("warning", Icon::Warning);
     EXPECT_NE(err2.str().find("\r\x1b[K"), std::string::npos);
     EXPECT_EQ(Screen(err2.str()), "track 4: Reading 5%");
+    now = 20;
+    progress.Update(3, "Reading 25%");
+    EXPECT_NE(progress.Line().find(" left"), std::string::npos);
     EXPECT_FALSE(prompt.ask("go on?", Icon::Question));
+    EXPECT_EQ(progress.Line(), "track 4: Reading 25%");  // the wait for the answer is no reading time
     forced = true;
     EXPECT_TRUE(prompt.ask("cancel?", Icon::Question));
     EXPECT_FALSE(prompt.ask("no space, go on?", Icon::Warning));
