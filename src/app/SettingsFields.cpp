@@ -38,6 +38,12 @@ SettingsField describe(std::string_view name, std::size_t offset, Kind kind, std
     return f;
 }
 
+// Values the encoders cannot honour are refused here rather than silently
+// rounded: LAME takes only the MPEG-1 Layer III bitrates, given as their index
+// in its bitrate table (1..14) or as kbit/s (the encoder reads 16 and up as
+// kbit/s and would round any other number to a neighbour).
+const std::vector<int64_t> kLameKbps = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+
 #define REC(name, ...) describe<decltype(SettingsRecord::name)>(#name, offsetof(SettingsRecord, name), __VA_ARGS__)
 #define ENC(name, ...)                                                                       \
     describe<decltype(EncoderConfig::name)>(#name, kEncoderBase + offsetof(EncoderConfig, name), \
@@ -99,7 +105,7 @@ std::vector<SettingsField> buildTable() {
         REC(ConvertDir, Kind::Folder),
         REC(ConvertDirection, N),
         REC(ConvertSaveDir, F),
-        REC(ConvertBitRate, N),
+        REC(ConvertBitRate, N, 0, 10),
         REC(ConvertDown, F),
         REC(SizeMode, F),
         REC(WindowColor, Kind::Colour),
@@ -108,8 +114,8 @@ std::vector<SettingsField> buildTable() {
         REC(MP3AsOGG, F),
         REC(Language, Kind::Text),
         REC(CUE, F),
-        ENC(LameBitrate, N),
-        ENC(MaxBR, N),
+        ENC(LameBitrate, N, 1, 14, kLameKbps),
+        ENC(MaxBR, N, 0, 14, kLameKbps),
         ENC(LameMode, N, 0, 3),
         ENC(VBRMethod, N, -1, 3, {255}),
         ENC(VBRQ, N, 0, 9),
@@ -138,8 +144,8 @@ std::vector<SettingsField> buildTable() {
         ENC(ACMFormat, N),
         ENC(ACMID1Tag, F),
         ENC(EMSCoding, F),
-        ENC(BlockSize, N),
-        ENC(LPCOrder, N),
+        ENC(BlockSize, N, 0, 10),
+        ENC(LPCOrder, N, 0, 6),
         ENC(EscapeCoding, F),
         ENC(RPOMin, N, 0, 15),
         ENC(RPOMax, N, 0, 15),
@@ -256,7 +262,8 @@ bool parseElement(const SettingsField& f, std::string_view text, int64_t& out, s
                          std::find(f.also.begin(), f.also.end(), out) != f.also.end();
     if (!inRange) {
         error = std::string(f.name) + " takes " + std::to_string(f.min) + ".." + std::to_string(f.max);
-        for (int64_t a : f.also) error += " or " + std::to_string(a);
+        for (std::size_t i = 0; i < f.also.size(); ++i)
+            error += (i + 1 == f.also.size() ? " or " : ", ") + std::to_string(f.also[i]);
         error += ", not " + std::string(text);
         return false;
     }

@@ -31,6 +31,8 @@ bool TDiscTags::LoadFromFile(const std::string& path, unsigned count) {
         TagRecordFromBytes(rest, *Tags[i]);
         rest.remove_prefix(sizeof(TagRecord));
     }
+    for (unsigned i = 0; i < Tags.size(); ++i)
+        if (Tags[i]->Track.empty()) Tags[i]->Track = FreedbTrackNumber(i);
     return true;
 }
 
@@ -61,6 +63,7 @@ void TDiscTags::FillFromDisc(const DiscRecord& disc) {
         Tags[i]->Title = disc.title(static_cast<int>(i));
         Tags[i]->Artist = artist;
         Tags[i]->Album = album;
+        Tags[i]->Track = FreedbTrackNumber(i);
     }
 }
 

@@ -40,7 +40,8 @@ public:
     // After a disc refresh: the tag file of the disc when it can be read, else one
     // tag per track with the record's title, artist and album.
     void FillAfterRefresh(const DiscRecord& disc, const std::string& albumsDir);
-    // The same without a file: titles, artist and album from the record.
+    // The same without a file: titles, artist and album from the record, the
+    // track number as FreedbTrackNumber gives it.
     void FillFromDisc(const DiscRecord& disc);
 
     // Track `index` (0-based) named by a freedb reply: title, the record's

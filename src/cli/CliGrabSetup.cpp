@@ -1,22 +1,27 @@
 #include "cli/CliGrabSetup.h"
 
-#include <atomic>
-#include <csignal>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <system_error>
 
+#include "disc/GrabRange.h"
+#include "disc/OutputNaming.h"
 #include "platform/ProgramHome.h"
 
 namespace melvarin {
 
 namespace {
 
-std::atomic<bool> gStopRequested{false};
-
-extern "C" void OnInterrupt(int) {
-    gStopRequested = true;
+// Columns of the terminal on standard error; 0 when it cannot be told.
+int TerminalColumns() {
+    winsize size = {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 0;
 }
 
 const std::map<std::string, int> kIndexes = {{"wav", 0}, {"mp3", 1}, {"ogg", 3}, {"flac", 7},
@@ -36,12 +41,19 @@ std::string FormatName(int index) {
     return {};
 }
 
-GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet) {
-    gStopRequested = false;
-    std::signal(SIGINT, OnInterrupt);
+GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet, TerminalProgress* progress) {
     GrabCallbacks callbacks;
-    callbacks.KeepGoing = [] { return !gStopRequested.load(); };
-    callbacks.Resume = [] { gStopRequested = false; };
+    callbacks.KeepGoing = [] { return !JobSignals::StopRequested(); };
+    callbacks.Resume = [] { JobSignals::Resume(); };
+    if (progress && !quiet) {
+        callbacks.FileWritten = [&out, progress](const std::string& path) {
+            progress->FileWritten();
+            out << "wrote " << path << '\n' << std::flush;
+        };
+        callbacks.TrackState = [progress](int track, const std::string& text) { progress->Update(track, text); };
+        callbacks.Caption = [progress](const std::string& text) { progress->Update(-1, text); };
+        return callbacks;
+    }
     callbacks.FileWritten = [&out](const std::string& path) { out << "wrote " << path << '\n' << std::flush; };
     callbacks.FileReplaced = [&out](const std::string& path) { out << "replaced " << path << '\n' << std::flush; };
     if (!quiet) {
@@ -89,19 +101,42 @@ bool CliGrabRun::Start() {
     std::filesystem::create_directories(getText(settings.WorkDir), ec);
     rereader_ = std::make_unique<CommandSetRereader>(drive.Current());
     encoders_ = std::make_unique<TEncManager>(ctx_.prompt);
-    grabber_ = std::make_unique<TGrabber>(drive, settings, loaded_.disc, *encoders_, *ctx_.prompt);
+    signals_ = std::make_unique<JobSignals>(::isatty(STDIN_FILENO) != 0);
+    if (!ctx_.quiet && ctx_.err == &std::cerr && ::isatty(STDERR_FILENO)) {
+        progress_ = std::make_unique<TerminalProgress>(*ctx_.err, TerminalColumns(), TerminalProgress::SteadyClock(),
+                                                       !::isatty(STDOUT_FILENO));
+        DescribeFiles();
+    }
+    prompt_ = std::make_unique<ProgressPrompt>(*ctx_.prompt, progress_.get(), [] { return JobSignals::Forced() != 0; });
+    grabber_ = std::make_unique<TGrabber>(drive, settings, loaded_.disc, *encoders_, *prompt_);
     grabber_->Tags = &loaded_.tags;
     grabber_->Rereader = rereader_.get();
     grabber_->System = this;
     grabber_->TempFolder = ProgramHome::tempFilesDir();
-    grabber_->Callbacks = TerminalGrabCallbacks(*ctx_.out, *ctx_.err, ctx_.quiet);
+    grabber_->Callbacks = TerminalGrabCallbacks(*ctx_.out, *ctx_.err, ctx_.quiet, progress_.get());
     grabber_->Callbacks.Eject = [this] { eject_ = true; };
     return true;
 }
 
+void CliGrabRun::DescribeFiles() {
+    DiscRecord disc = loaded_.disc;
+    for (int i = 0; i < disc.trackCount(); ++i) {
+        const std::string title = TextsForTrack(disc, &loaded_.tags, i, false).Title;
+        progress_->Describe(i, "track " + std::to_string(i + 1) + (title.empty() ? "" : " " + title),
+                            TrackRange(disc, i).Total() / 75.0);
+    }
+    const std::string image = WholeDiscFileName(home_.settings, disc, encoderIndex_);
+    progress_->Describe(-1, image.substr(image.rfind('/') + 1), AudioRange(disc).Total() / 75.0);
+}
+
 int CliGrabRun::Finish(bool done) {
+    const int forced = JobSignals::Forced();
     loaded_.Save(ctx_, command_, home_.settings);
     if (eject_) loaded_.drive->LoadEject(true);
+    if (forced) {
+        *ctx_.err << "melvarin-cli " << command_ << ": cancelled (" << JobSignals::Name(forced) << ")\n";
+        return JobSignals::ExitStatus(forced);
+    }
     if (powerOff_) system_.PowerOff();
     if (done) return kCliDone;
     *ctx_.err << "melvarin-cli " << command_ << ": " << (grabber_->Cancelled() ? "cancelled" : "failed") << "\n";

@@ -11,6 +11,8 @@
 #include "cli/CliCommand.h"
 #include "cli/CliDisc.h"
 #include "cli/DriveCliSupport.h"
+#include "cli/JobSignals.h"
+#include "cli/TerminalProgress.h"
 #include "disc/CommandSetRereader.h"
 #include "disc/GrabHooks.h"
 #include "disc/TGrabber.h"
@@ -25,13 +27,15 @@ std::optional<int> FormatIndex(const std::string& format);
 // The --format word of encoder index `index` (empty for an unknown index).
 std::string FormatName(int index);
 
-// Callbacks of a grab run from the terminal: Ctrl+C asks to stop (the grab then
-// asks whether to cancel), finished files are printed as "wrote PATH" on
-// `out` ("replaced PATH" for one that replaced a file already there),
-// progress lines go to `err` unless `quiet`. Installs the SIGINT handler.
-// The callbacks touch nothing but the two streams and an atomic flag, so the
+// Callbacks of a grab run from the terminal: a signal caught by the living
+// JobSignals asks to stop (the grab then asks whether to cancel), finished
+// files are printed as "wrote PATH" on `out`
+// ("replaced PATH" for one that replaced a file already there). Unless `quiet`, progress goes to
+// `progress` when given, else to `err` as one line per state change. The
+// callbacks touch nothing but the streams, `progress` and atomic flags, so the
 // grab may call them from any one thread at a time.
-GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet);
+GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet,
+                                    TerminalProgress* progress = nullptr);
 
 // What the grab commands share, in the order they use it: Parse the options
 // every grab takes (--format, --out) with the command's own, the command
@@ -61,7 +65,9 @@ public:
     // Ends the run with the job's result: saves the disc record with its grabbed
     // flags and the tags as the main window does, ejects the disc and powers the
     // machine off when the grab asked for it, then gives kCliDone when `done`,
-    // else kCliFailed with "cancelled" or "failed" on the error stream.
+    // else kCliFailed with "cancelled" or "failed" on the error stream. A job
+    // ended by a signal (see JobSignals) gives 128 + the signal and never powers
+    // the machine off.
     int Finish(bool done);
 
     const CliArgs& Options() const { return *options_; }
@@ -76,6 +82,8 @@ private:
     bool RaisePriority() override { return system_.RaisePriority(); }
     void RestorePriority() override { system_.RestorePriority(); }
     void PowerOff() override { powerOff_ = true; }
+    // Names every file the job may write for the progress line.
+    void DescribeFiles();
 
     CliContext& ctx_;
     std::string command_;
@@ -89,6 +97,9 @@ private:
     SystemActions system_;
     std::atomic<bool> eject_{false};
     std::atomic<bool> powerOff_{false};
+    std::unique_ptr<JobSignals> signals_;
+    std::unique_ptr<TerminalProgress> progress_;
+    std::unique_ptr<ProgressPrompt> prompt_;
     // Borrows everything above; declared last so that it goes first.
     std::unique_ptr<TGrabber> grabber_;
 };

@@ -1,11 +1,32 @@
 #include "cli/TerminalPrompt.h"
 
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 #include <string>
 
+#include "cli/JobSignals.h"
+
 namespace melvarin {
+
+namespace {
+
+// One line of standard input; false at its end, or once a signal ends the job
+// (the question is then abandoned: the wait polls for that instead of blocking
+// in read(), which the signal's restarting handler would resume).
+bool ReadAnswer(std::string& line) {
+    for (;;) {
+        if (JobSignals::Forced()) return false;
+        pollfd input = {STDIN_FILENO, POLLIN, 0};
+        const int ready = ::poll(&input, 1, 100);
+        if (ready > 0 || (ready < 0 && errno != EINTR)) break;
+    }
+    return static_cast<bool>(std::getline(std::cin, line));
+}
+
+}  // namespace
 
 void TerminalPrompt::message(const std::string& text, Icon icon) {
     const char* prefix = icon == Icon::Error ? "error: " : icon == Icon::Warning ? "warning: " : "";
@@ -24,7 +45,10 @@ bool TerminalPrompt::ask(const std::string& text, Icon) {
     for (;;) {
         err_ << text << " [y/n] " << std::flush;
         std::string line;
-        if (!std::getline(std::cin, line)) return false;
+        if (!ReadAnswer(line)) {
+            err_ << '\n' << std::flush;
+            return false;
+        }
         if (line == "y" || line == "Y" || line == "yes") return true;
         if (line == "n" || line == "N" || line == "no") return false;
     }

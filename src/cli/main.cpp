@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliHelp.h"
 #include "cli/TerminalPrompt.h"
 #include "platform/PartialFile.h"
 #include "platform/ProgramHome.h"
@@ -27,7 +28,9 @@ void printHelp(std::ostream& out) {
         if (!c.usage.empty()) out << ' ' << c.usage;
         out << '\n';
     }
-    out << "\nExit status: 0 done; 1 failed or cancelled; 2 wrong usage\n";
+    out << "\n'melvarin-cli COMMAND --help' shows one command's usage.\n"
+           "Exit status: 0 done; 1 failed or cancelled; 2 wrong usage;\n"
+           "             129, 130, 143: a job ended by SIGHUP, SIGINT, SIGTERM\n";
 }
 
 }  // namespace
@@ -90,6 +93,12 @@ int main(int argc, char** argv) {
         return kCliUsage;
     }
 
+    std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    if (AsksForHelp(rest)) {
+        PrintCommandHelp(*cmd, std::cout);
+        return kCliDone;
+    }
+
     TerminalPrompt prompt(std::cerr, answer);
     CliContext ctx;
     ctx.home = ProgramHome::resolve(homeOverride);
@@ -101,7 +110,6 @@ int main(int argc, char** argv) {
     ctx.prompt = &prompt;
     ctx.out = &std::cout;
     ctx.err = &std::cerr;
-    std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
     try {
         return cmd->handler(ctx, rest);
     } catch (const std::exception& e) {

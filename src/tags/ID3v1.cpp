@@ -32,6 +32,11 @@ int trackNumber(const std::string& text) {
 
 }  // namespace
 
+std::uint8_t ID3v1GenreByte(const std::string& genre) {
+    if (genre.empty() || GenreName(static_cast<std::size_t>(GenreIndex(genre))) != genre) return kID3v1NoGenre;
+    return static_cast<std::uint8_t>(GenreIndex(genre));
+}
+
 std::string WriteID3v1(const TIDTag& tag) {
     std::string block(kID3v1Size, '\0');
     std::memcpy(&block[0], "TAG", 3);
@@ -42,7 +47,7 @@ std::string WriteID3v1(const TIDTag& tag) {
     put(block, 97, 28, tag.Comment);
     const int track = trackNumber(tag.Track);
     block[126] = static_cast<char>(track < 0 ? 0 : track);
-    block[127] = static_cast<char>(GenreIndex(tag.Genre));
+    block[127] = static_cast<char>(ID3v1GenreByte(tag.Genre));
     return block;
 }
 

@@ -9,10 +9,17 @@ namespace melvarin {
 
 constexpr std::size_t kID3v1Size = 128;
 
+// The genre byte players read as "no genre" (0 would be "Blues").
+constexpr std::uint8_t kID3v1NoGenre = 255;
+
+// The genre byte of genre name `genre`: its table index (exact, case-sensitive
+// name), else kID3v1NoGenre for an empty or unknown name.
+std::uint8_t ID3v1GenreByte(const std::string& genre);
+
 // The 128-byte ID3v1.1 block for `tag`, to be appended at the end of a file.
 // Texts are cp1251: title, artist and album cut to 30 characters, year to 4,
 // comment to 28 (byte 125 stays 0); byte 126 the track number (0 when `Track` is
-// not a number from 0 to 255); byte 127 GenreIndex(Genre).
+// not a number from 0 to 255); byte 127 ID3v1GenreByte(Genre).
 std::string WriteID3v1(const TIDTag& tag);
 
 // Reads an ID3v1 block from the last 128 of the `size` bytes at `data` (normally

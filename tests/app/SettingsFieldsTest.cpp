@@ -108,5 +108,39 @@ TEST(SettingsFields, RefusedValuesChangeNothing) {
     EXPECT_TRUE(SettingsFields::parse(r, ref("ConvertDir"), "", error));
 }
 
+// Numbers the encoders would silently round or read past a table are refused,
+// and the message names what is allowed.
+TEST(SettingsFields, EnumeratedNumbersTakeOnlyWhatTheEncodersHonour) {
+    const struct {
+        const char* field;
+        const char* value;
+        bool accepted;
+    } cases[] = {
+        {"LameBitrate", "99", false},  {"LameBitrate", "96", true},   {"LameBitrate", "14", true},
+        {"LameBitrate", "1", true},    {"LameBitrate", "15", false},  {"LameBitrate", "0", false},
+        {"LameBitrate", "16", false},  {"LameBitrate", "320", true},  {"LameBitrate", "350", false},
+        {"MaxBR", "0", true},          {"MaxBR", "33", false},        {"MaxBR", "256", true},
+        {"ConvertBitRate", "10", true}, {"ConvertBitRate", "11", false},
+        {"BlockSize", "10", true},     {"BlockSize", "11", false},    {"LPCOrder", "6", true},
+        {"LPCOrder", "7", false},      {"OggNomBR", "11", false},     {"LameQuality", "4000", true},
+    };
+    for (const auto& c : cases) {
+        SettingsRecord r = defaultSettings("/m/", "/l/");
+        const SettingsRecord before = r;
+        std::string error;
+        EXPECT_EQ(SettingsFields::parse(r, ref(c.field), c.value, error), c.accepted) << c.field << "=" << c.value;
+        if (c.accepted) {
+            EXPECT_EQ(SettingsFields::format(r, ref(c.field)), c.value);
+        } else {
+            EXPECT_EQ(raw(r), raw(before)) << c.field << "=" << c.value;
+            EXPECT_NE(error.find(std::string("not ") + c.value), std::string::npos) << error;
+        }
+    }
+    std::string error;
+    SettingsRecord r = defaultSettings("/m/", "/l/");
+    EXPECT_FALSE(SettingsFields::parse(r, ref("LameBitrate"), "99", error));
+    EXPECT_EQ(error, "LameBitrate takes 1..14, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256 or 320, not 99");
+}
+
 }  // namespace
 }  // namespace melvarin

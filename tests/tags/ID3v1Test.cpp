@@ -47,7 +47,7 @@ TEST(ID3v1Writer, FieldsSitAtTheirOffsets) {
 
     t.Genre = "synthpop";
     t.Track = "x";
-    EXPECT_EQ(WriteID3v1(t)[127], 0);
+    EXPECT_EQ(std::uint8_t(WriteID3v1(t)[127]), 255);
     EXPECT_EQ(WriteID3v1(t)[126], 0);
     t.Track = "3/12";
     EXPECT_EQ(WriteID3v1(t)[126], 3);
@@ -91,4 +91,25 @@ TEST(ID3v1Reader, VersionOneZeroCommentRunsToByte126) {
     ASSERT_TRUE(read(t, b));
     EXPECT_EQ(t.Comment, std::string(30, 'z'));
     EXPECT_EQ(t.Track, "");
+}
+
+TEST(ID3v1Writer, GenreByteIsTheTableIndexOrNoGenre) {
+    const struct {
+        const char* genre;
+        int byte;
+    } cases[] = {
+        {"Blues", 0},       {"Synthpop", 147}, {"Folk/Rock", 81}, {"", 255},
+        {"synthpop", 255},  {"Blues ", 255},   {"Нет", 255},
+    };
+    for (const auto& c : cases) {
+        TIDTag t;
+        t.Genre = c.genre;
+        const std::string block = WriteID3v1(t);
+        EXPECT_EQ(std::uint8_t(block[127]), c.byte) << c.genre;
+        TIDTag back;
+        back.Genre = "Jazz";
+        ASSERT_TRUE(read(back, block));
+        // The reader takes bytes up to 122 only, so 255 and 147 keep what was there.
+        EXPECT_EQ(back.Genre, c.byte <= 122 ? std::string(c.genre) : std::string("Jazz")) << c.genre;
+    }
 }
