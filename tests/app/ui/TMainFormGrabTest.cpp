@@ -343,7 +343,7 @@ TEST_F(TMainFormGrabTest, StopAsksAndNoGoesOnWhileYesLeavesNoPartialFile) {
         int32_t stateAtQuestion = 0;
         prompt.onAsk = [&](const std::string& text) {
             stateAtQuestion = form->PlayState;
-            partialFileAtQuestion = fs::exists(out / "One.wav");
+            partialFileAtQuestion = fs::exists(out / ".One.wav.partial");
             return text == Message(17) && answer;
         };
         form = makeForm();

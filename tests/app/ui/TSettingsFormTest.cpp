@@ -364,12 +364,12 @@ TEST_F(TSettingsFormTest, PatternPreviewNamesTheFirstTrackOfTheLoadedDisc) {
     settings.UseFormatString = 1;
     {
         TSettingsForm form(nullptr, settings, &disc, prompt);
-        // The expansion keeps the blank the naming puts before a leading code.
-        EXPECT_EQ(find<QLabel>(form, "TestLabel")->text(), " 01 - Intro.mp3");
+        // A name never begins with the blank the naming puts before a leading code.
+        EXPECT_EQ(find<QLabel>(form, "TestLabel")->text(), "01 - Intro.mp3");
         auto* edit = find<QLineEdit>(form, "FormatEdit");
         edit->setText("%A\\%T");
         emit edit->textEdited(edit->text());
-        EXPECT_EQ(find<QLabel>(form, "TestLabel")->text(), " Группа/Intro.mp3");
+        EXPECT_EQ(find<QLabel>(form, "TestLabel")->text(), "Группа/Intro.mp3");
     }
     TSettingsForm noDisc(nullptr, settings, nullptr, prompt);
     EXPECT_EQ(find<QLabel>(noDisc, "TestLabel")->text(), "");
