@@ -102,7 +102,12 @@ int CliGrabRun::Finish(bool done) {
     loaded_.Save(ctx_, command_, home_.settings);
     if (eject_) loaded_.drive->LoadEject(true);
     if (powerOff_) system_.PowerOff();
-    if (done) return kCliDone;
+    // Files with unreadable sectors are kept, but the grab did not succeed.
+    const std::vector<UnreadableSectors> none;
+    const std::vector<UnreadableSectors>& unreadable = grabber_ ? grabber_->Unreadable() : none;
+    for (const UnreadableSectors& u : unreadable)
+        *ctx_.err << "melvarin-cli " << command_ << ": " << UnreadableText(u) << "\n";
+    if (done) return unreadable.empty() ? kCliDone : kCliFailed;
     *ctx_.err << "melvarin-cli " << command_ << ": " << (grabber_->Cancelled() ? "cancelled" : "failed") << "\n";
     return kCliFailed;
 }

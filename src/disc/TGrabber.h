@@ -92,6 +92,9 @@ public:
 
     // Whether the last job ended by a confirmed cancel.
     bool Cancelled() const { return cancelled_; }
+    // The tracks of the last job's complete files that hold sectors no read
+    // delivered, in the order reported (each also told through the prompt).
+    const std::vector<UnreadableSectors>& Unreadable() const { return unreadable_; }
 
 private:
     class JobRun;  // the scheduler of one job's files (TGrabberJobs.cpp)
@@ -115,6 +118,9 @@ private:
     void Started(int track);
     void Written(const std::string& path);
     void Done(int track);
+    // Tells the prompt and TrackUnreadable of the unreadable `runs` of a
+    // complete file of track `track` (-1: the whole disc, split by track).
+    void ReportUnreadable(int track, const std::vector<SectorRun>& runs);
 
     TCDROM& drive_;
     SettingsRecord& settings_;
@@ -123,6 +129,7 @@ private:
     std::recursive_mutex hooks_;
     SerialPrompt prompt_;
     bool cancelled_ = false;
+    std::vector<UnreadableSectors> unreadable_;
 };
 
 // The file of a whole-disc grab with encoder `encoderIndex`: WorkDir + the

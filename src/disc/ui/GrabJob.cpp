@@ -61,6 +61,7 @@ GrabCallbacks GrabJob::callbacks() {
         emit trackState(track, QString::fromStdString(text));
     };
     c.TrackDone = [this](int track) { emit trackDone(track); };
+    c.TrackUnreadable = [this](int track, int count) { emit trackUnreadable(track, count); };
     c.Caption = [this](const std::string& text) { emit caption(QString::fromStdString(text)); };
     c.Eject = [this] { eject_ = true; };
     return c;

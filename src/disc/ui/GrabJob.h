@@ -71,6 +71,8 @@ signals:
     void trackStarted(int track);
     void trackState(int track, const QString& text);
     void trackDone(int track);
+    // Track `track`'s file is complete, but `count` of its sectors could not be read.
+    void trackUnreadable(int track, int count);
     void caption(const QString& text);
     // The worker is done with the drive; `ok` when everything asked for was written.
     void finished(bool ok);
