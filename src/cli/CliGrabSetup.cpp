@@ -138,7 +138,12 @@ int CliGrabRun::Finish(bool done) {
         return JobSignals::ExitStatus(forced);
     }
     if (powerOff_) system_.PowerOff();
-    if (done) return kCliDone;
+    // Files with unreadable sectors are kept, but the grab did not succeed.
+    const std::vector<UnreadableSectors> none;
+    const std::vector<UnreadableSectors>& unreadable = grabber_ ? grabber_->Unreadable() : none;
+    for (const UnreadableSectors& u : unreadable)
+        *ctx_.err << "melvarin-cli " << command_ << ": " << UnreadableText(u) << "\n";
+    if (done) return unreadable.empty() ? kCliDone : kCliFailed;
     *ctx_.err << "melvarin-cli " << command_ << ": " << (grabber_->Cancelled() ? "cancelled" : "failed") << "\n";
     return kCliFailed;
 }

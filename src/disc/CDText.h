@@ -9,7 +9,9 @@ namespace melvarin {
 // Takes the album title, the disc artist and the track titles from a READ TOC
 // format 5 (CD-TEXT) reply of `length` bytes: 4 header bytes, then 18-byte packs
 // (type, track, sequence, block/character position, 12 text bytes, CRC). Only
-// block 0 is read; its texts are ISO-8859-1. Title packs (0x80) name the album
+// block 0 is read; its texts are cp1251 (as Russian discs carry them, whatever
+// they declare) or ISO-8859-1, told apart by their bytes; ISO-8859-1 letters
+// the cp1251 record cannot hold lose their accents. Title packs (0x80) name the album
 // (track 0) and the tracks, performer packs (0x81) of track 0 the disc artist.
 // Every zero byte ends one text, which belongs to the pack's track number plus
 // the texts already ended in that pack; a text may continue over packs. Texts

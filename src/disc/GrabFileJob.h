@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/SettingsRecord.h"
 #include "app/UserPrompt.h"
@@ -37,6 +38,8 @@ struct GrabFileJob {
     std::unique_ptr<EncodeWorker> worker;   // from the start until reported
     bool opened = false;                    // the target was created
     std::int32_t pos = 0;
+    std::vector<std::uint8_t> pending;      // blocks read, not yet handed to the worker
+    std::size_t filled = 0;                 // bytes of `pending` that hold them
     int shown = -1;
     std::int16_t peak = 0;
     double gain = 1.0;

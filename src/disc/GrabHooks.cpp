@@ -12,6 +12,18 @@ namespace {
 constexpr int kHighPriority = -10;
 }
 
+std::string UnreadableText(const UnreadableSectors& sectors) {
+    std::string text = "track " + std::to_string(sectors.track + 1) + ": " + std::to_string(sectors.count) +
+                       (sectors.count == 1 ? " sector" : " sectors") + " could not be read (LBA ";
+    for (std::size_t i = 0; i < sectors.runs.size(); ++i) {
+        const SectorRun& r = sectors.runs[i];
+        if (i) text += ", ";
+        text += std::to_string(r.first);
+        if (r.count > 1) text += "\xE2\x80\x93" + std::to_string(r.first + r.count - 1);
+    }
+    return text + ")";
+}
+
 bool SystemActions::RaisePriority() {
     saved_ = getpriority(PRIO_PROCESS, 0);
     return setpriority(PRIO_PROCESS, 0, kHighPriority) == 0;

@@ -3,8 +3,27 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace melvarin {
+
+// Consecutive sectors from LBA `first`.
+struct SectorRun {
+    std::int32_t first = 0;
+    std::int32_t count = 0;
+};
+
+// The sectors of one track that no read of the grab delivered; its file holds
+// silence there.
+struct UnreadableSectors {
+    int track = 0;                // 0-based
+    std::int32_t count = 0;       // sectors in all runs
+    std::vector<SectorRun> runs;  // ascending
+};
+
+// "track N: K sectors could not be read (LBA a–b, c)": N 1-based, one entry
+// per run, a single LBA for a run of one.
+std::string UnreadableText(const UnreadableSectors& sectors);
 
 // What a grab does to the machine beyond the drive and the files. The program
 // uses SystemActions; tests replace it so that nothing can power a machine off.
@@ -56,6 +75,9 @@ struct GrabCallbacks {
     std::function<void(int track)> TrackDone;
     // A row becomes the current one (select it, caption with its title).
     std::function<void(int track)> TrackStarted;
+    // Track `track`'s file is complete but `count` of its sectors could not be
+    // read (after its State and TrackDone).
+    std::function<void(int track, int count)> TrackUnreadable;
     // The window caption during a whole-disc grab.
     std::function<void(const std::string& text)> Caption;
     // An output file is finished and complete; files come in track order.

@@ -93,6 +93,9 @@ public:
 
     // Whether the last job ended by a confirmed cancel.
     bool Cancelled() const { return cancelled_; }
+    // The tracks of the last job's complete files that hold sectors no read
+    // delivered, in the order reported (each also told through the prompt).
+    const std::vector<UnreadableSectors>& Unreadable() const { return unreadable_; }
 
 private:
     class JobRun;  // the scheduler of one job's files (TGrabberJobs.cpp)
@@ -120,6 +123,9 @@ private:
     // Creates `folder` when missing; false with the cause told (message box)
     // when it cannot be made or is no folder.
     bool OutputFolderUsable(const std::string& folder);
+    // Tells the prompt and TrackUnreadable of the unreadable `runs` of a
+    // complete file of track `track` (-1: the whole disc, split by track).
+    void ReportUnreadable(int track, const std::vector<SectorRun>& runs);
 
     TCDROM& drive_;
     SettingsRecord& settings_;
@@ -131,6 +137,7 @@ private:
     // The outputs of the running job (a whole-disc file's CUE sheet too) that
     // existed when it began.
     std::set<std::string> replacing_;
+    std::vector<UnreadableSectors> unreadable_;
 };
 
 // The file of a whole-disc grab with encoder `encoderIndex`: WorkDir + the

@@ -39,6 +39,8 @@ namespace {
 using Outcome = EncodeWorker::Outcome;
 
 const char kCaption[] = "Melvarin v3.5";
+// Bytes read for a file before they are handed to its encoder at once.
+constexpr std::size_t kHandOverBytes = std::size_t(1) << 20;
 // How often a waiting thread looks at a stop request or a cancel.
 constexpr std::chrono::milliseconds kPoll{20};
 
@@ -109,6 +111,13 @@ bool SwapForDrive(const SettingsRecord& settings) {
     return drive < sizeof settings.BigEndian && settings.BigEndian[drive] != 0;
 }
 
+// A quarter of the queue's bound, at most kHandOverBytes, in whole blocks.
+std::size_t HandOverBytes(int blockSectors, std::size_t queueBytes) {
+    const std::size_t block = std::size_t(std::max(1, blockSectors)) * kCdSectorBytes;
+    const std::size_t wanted = std::min(kHandOverBytes, queueBytes / 4);
+    return std::max<std::size_t>(1, (wanted + block - 1) / block) * block;
+}
+
 int Percent(std::uint32_t position, std::uint32_t total) {
     const std::uint32_t hundredth = total / 100;
     if (hundredth) return int(std::min<std::uint32_t>(100, position / hundredth));
@@ -126,7 +135,10 @@ public:
           reader_(grabber.drive_, grabber.Rereader, grabber.settings_.ExtractMethod, grabber.settings_.RCD != 0,
                   SwapForDrive(grabber.settings_), grabber.settings_.NumSecRead),
           parallel_(grabber.Encoders > 0 ? grabber.Encoders
-                                         : std::max(1, int(std::thread::hardware_concurrency()))) {}
+                                         : std::max(1, int(std::thread::hardware_concurrency()))),
+          handOver_(HandOverBytes(reader_.BlockSectors(), grabber.QueueBytes)),
+          readingText_(Message(19) + " "),
+          encodingText_(Message(27) + " ") {}
 
     // Every worker still there is stopped and joined.
     ~JobRun() {
@@ -148,6 +160,7 @@ private:
     GrabFileJob* NextToRead();
     void Start(GrabFileJob& job);
     void ReadBlock(GrabFileJob& job);
+    void HandOver(GrabFileJob& job);
     void FinishReading(GrabFileJob& job);
     EncodeWorker::FinalStep CompressStep(const GrabFileJob& job);
     EncodeWorker::FinalStep MoveStep(const GrabFileJob& job);
@@ -167,6 +180,10 @@ private:
     const JobHooks& on_;
     BlockReader reader_;
     const int parallel_;
+    const std::size_t handOver_;  // whole blocks
+    // The progress texts, looked up once per job.
+    const std::string readingText_;
+    const std::string encodingText_;
     std::size_t front_ = 0;  // first file not yet reported
     std::size_t next_ = 0;   // first file not yet started
     std::size_t current_ = 0;  // the file being read
@@ -179,6 +196,7 @@ private:
 };
 
 TGrabber::RunEnd TGrabber::RunJobs(std::vector<GrabFileJob>& jobs, const JobHooks& hooks) {
+    unreadable_.clear();
     replacing_.clear();
     std::set<std::string> folders;
     for (const GrabFileJob& job : jobs) {
@@ -321,23 +339,35 @@ void TGrabber::JobRun::Start(GrabFileJob& job) {
 void TGrabber::JobRun::ReadBlock(GrabFileJob& job) {
     const int n = reader_.BlockSectors();
     const int h = static_cast<int>(std::min<std::int32_t>(n, job.range.End - job.pos));
-    reader_.Read(job.range, job.pos, h);
     const std::size_t bytes = std::size_t(h) * kCdSectorBytes;
-    if (job.measurePeak) FindPeak(reader_.Data(), bytes, job.peak);
-    job.worker->Push(std::vector<std::uint8_t>(reader_.Data(), reader_.Data() + bytes));
+    if (job.pending.size() < job.filled + bytes) job.pending.resize(std::max(handOver_, job.filled + bytes));
+    std::uint8_t* block = job.pending.data() + job.filled;
+    reader_.Read(job.range, job.pos, h, block);
+    if (job.measurePeak) FindPeak(block, bytes, job.peak);
+    job.filled += bytes;
+    if (job.filled >= handOver_) HandOver(job);
     job.pos += n;
     const int percent = GrabPercent(job.range, job.pos);
     if (percent != job.shown) {
         job.shown = percent;
         if (job.track >= 0)
-            g_.State(job.track, Message(19) + " " + std::to_string(percent) + "%");
+            g_.State(job.track, readingText_ + std::to_string(percent) + "%");
         else
             g_.Caption(std::string(kCaption) + " - [ " + std::to_string(percent) + "% ]");
     }
     if (job.pos >= job.range.End) FinishReading(job);
 }
 
+void TGrabber::JobRun::HandOver(GrabFileJob& job) {
+    if (job.filled == 0) return;
+    job.pending.resize(job.filled);
+    job.worker->Push(std::move(job.pending));
+    job.pending = {};
+    job.filled = 0;
+}
+
 void TGrabber::JobRun::FinishReading(GrabFileJob& job) {
+    HandOver(job);
     job.stage = GrabFileJob::Stage::Encoding;
     const EncoderConfig& c = job.streamConfig;
     if (job.measurePeak) job.gain = NormalisationGain(job.peak, c.SetMin, c.SetMax, c.Min, c.Max);
@@ -365,7 +395,7 @@ EncodeWorker::FinalStep TGrabber::JobRun::CompressStep(const GrabFileJob& job) {
             const int percent = Percent(position, total);
             if (percent != shown) {
                 shown = percent;
-                g_.State(track, Message(27) + " " + std::to_string(percent) + "%");
+                g_.State(track, encodingText_ + std::to_string(percent) + "%");
             }
         };
         const bool ok = TEncManager::EncodeWaveFile(source, output, tag, &config, options);
@@ -390,6 +420,7 @@ void TGrabber::JobRun::Report(GrabFileJob& job) {
     job.stage = GrabFileJob::Stage::Ended;
     if (job.then != GrabFileJob::Then::Nothing) RemoveFile(job.temporary);
     if (on_.complete) on_.complete(job);
+    g_.ReportUnreadable(job.track, reader_.UnreadableIn(job.range));
 }
 
 // Stops the file's work and removes whatever it wrote, a finished file too.

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/Messages.h"
 #include "app/UserPrompt.h"
 #include "cddb/TDiscTags.h"
@@ -16,6 +18,35 @@ namespace {
 const char kCaption[] = "Melvarin v3.5";
 
 }  // namespace
+
+void TGrabber::ReportUnreadable(int track, const std::vector<SectorRun>& runs) {
+    std::vector<UnreadableSectors> found;
+    const int tracks = disc_.trackCount();
+    for (SectorRun run : runs) {
+        while (run.count > 0) {
+            int t = track;
+            SectorRun part = run;
+            if (t < 0) {
+                // The whole disc: the run goes to the tracks it crosses.
+                t = 0;
+                while (t + 1 < tracks && disc_.Tracks[t + 1].StartSector <= run.first) ++t;
+                const std::int32_t end = disc_.Tracks[t + 1].StartSector;  // the lead-out entry at the last
+                if (end > run.first) part.count = std::min(run.count, end - run.first);
+            }
+            if (found.empty() || found.back().track != t) found.push_back({t, 0, {}});
+            found.back().count += part.count;
+            found.back().runs.push_back(part);
+            run.first += part.count;
+            run.count -= part.count;
+        }
+    }
+    for (const UnreadableSectors& u : found) {
+        unreadable_.push_back(u);
+        std::lock_guard lock(hooks_);
+        prompt_.message(UnreadableText(u), Icon::Warning);
+        if (Callbacks.TrackUnreadable) Callbacks.TrackUnreadable(u.track, u.count);
+    }
+}
 
 bool TGrabber::GrabTrack(int track, const std::string& target) {
     cancelled_ = false;

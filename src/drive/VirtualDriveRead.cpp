@@ -95,7 +95,7 @@ ScsiResult VirtualDrive::read(const ScsiCommand& c, int type) {
         position_ = at;
         std::optional<SenseData> fault;
         if (config_.isBadSector(at)) {
-            fault = SenseData{0x03, 0x11, 0x05};  // L-EC uncorrectable error
+            fault = SenseData{0x03, 0x11, 0x00};  // unrecovered read error, as for a cut file
         } else if (wholeRuns && sizes[std::size_t(i)] == kRaw) {
             // Whole sectors up to the next bad or cut one go straight into the reply.
             std::int64_t run = 1;

@@ -71,10 +71,13 @@ bool locateWaveData(int fd, std::int64_t fileSize, std::int64_t& offset, std::in
 std::optional<VirtualImageFile> VirtualImageFile::open(const std::string& path, bool wave, std::string* error) {
     std::string why;
     VirtualImageFile f;
-    f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a named pipe would block open() until a writer came.
+    f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
-    if (f.fd_ < 0 || ::fstat(f.fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (f.fd_ < 0 || ::fstat(f.fd_, &st) != 0) {
         why = "cannot open " + path;
+    } else if (!S_ISREG(st.st_mode)) {
+        why = path + ": not a regular file";
     } else if (wave) {
         if (locateWaveData(f.fd_, st.st_size, f.dataOffset_, f.dataBytes_, why)) return f;
         why = path + ": " + why;

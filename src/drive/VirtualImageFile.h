@@ -14,7 +14,8 @@ public:
     static constexpr std::size_t kSectorBytes = 2352;
 
     // Opens `path`. On failure returns nothing and stores the reason in `error`:
-    // missing file, a BINARY size that is not a multiple of 2352, a WAVE file that
+    // missing file, anything but a regular file (refused at once, a named pipe
+    // too), a BINARY size that is not a multiple of 2352, a WAVE file that
     // is not 44.1 kHz 16-bit stereo PCM. WAVE data that ends inside a sector is
     // completed with silence.
     static std::optional<VirtualImageFile> open(const std::string& path, bool wave, std::string* error);

@@ -98,18 +98,51 @@ TEST_F(VirtualDriveReadTest, BigEndianDrivesSwapEverySample) {
     EXPECT_EQ(r.data[2351], 0x02);
 }
 
-TEST_F(VirtualDriveReadTest, BadSectorsFailWithTheirAddress) {
-    putDisc("bad_sectors=1000-1002, 1500");
-    const Reply before = in(readCdb(0, 990, 10), 10 * 2352);
-    EXPECT_TRUE(before.good());
-    const Reply r = in(readCdb(0, 995, 10), 10 * 2352);
-    EXPECT_EQ(r.sense(), (SenseData{0x03, 0x11, 0x05}));
-    EXPECT_EQ(r.result.sense[0], 0xF0);  // information field valid
-    EXPECT_EQ(r.result.sense[5] << 8 | r.result.sense[6], 1000);
-    EXPECT_EQ(r.result.transferred, 5u * 2352);  // the sectors before it arrived
-    EXPECT_EQ(in(readCdb(8, 1500, 1), 2352).sense(), (SenseData{0x03, 0x11, 0x05}));
-    EXPECT_TRUE(in(readCdb(8, 1501, 1), 2352).good());
-    EXPECT_EQ(in(readCdb(8, 1002, 1), 2352).sense(), (SenseData{0x03, 0x11, 0x05}));  // every time
+// A sector the drive cannot supply, a bad one or one its file no longer holds
+// (the image was cut after the disc was loaded), fails with MEDIUM ERROR /
+// unrecovered read error and its address, every time, never as zeros; the
+// sectors before it arrive.
+TEST_F(VirtualDriveReadTest, UnreadableSectorsFailWithTheirAddress) {
+    struct Case {
+        const char* ini;
+        int cutTo;  // sectors left in the file after loading; 0: not cut
+        int type, lba, count;
+        int failsAt;  // -1: the read succeeds
+    };
+    const Case cases[] = {
+        {"bad_sectors=1000-1002, 1500", 0, 0, 990, 10, -1},
+        {"bad_sectors=1000-1002, 1500", 0, 0, 995, 10, 1000},
+        {"bad_sectors=1000-1002, 1500", 0, 8, 1500, 1, 1500},
+        {"bad_sectors=1000-1002, 1500", 0, 8, 1501, 1, -1},
+        {"bad_sectors=1000-1002, 1500", 0, 7, 1002, 1, 1002},
+        {"", 1800, 0, 1790, 10, -1},
+        {"", 1800, 0, 1795, 10, 1800},
+        {"", 1800, 4, 1900, 1, 1900},
+        {"", 1800, 8, 1999, 1, 1999},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.ini) + " cut " + std::to_string(c.cutTo) + " read " + std::to_string(c.lba));
+        VirtualDriveFixture f;
+        f.write("t.bin", binSectors(2000, 0));
+        f.write("disc.cue", "FILE \"t.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+        f.write("drive.ini", std::string(c.ini) + "\nread_commands=0,4,7,8");
+        f.none({0, 0, 0, 0, 0, 0});  // loads the disc
+        if (c.cutTo) std::filesystem::resize_file(f.dir / "t.bin", std::uintmax_t(c.cutTo) * 2352);
+        for (int again = 0; again < 2; ++again) {
+            const Reply r = f.in(readCdb(c.type, std::uint32_t(c.lba), std::uint16_t(c.count)),
+                                 std::size_t(c.count) * 2352);
+            if (c.failsAt < 0) {
+                ASSERT_TRUE(r.good());
+                EXPECT_EQ(word(r, std::size_t(c.count - 1)), c.lba + c.count - 1);
+                continue;
+            }
+            EXPECT_EQ(r.sense(), (SenseData{0x03, 0x11, 0x00}));
+            EXPECT_EQ(r.result.sense[0], 0xF0);  // information field valid
+            EXPECT_EQ(r.result.sense[5] << 8 | r.result.sense[6], c.failsAt);
+            EXPECT_EQ(r.result.transferred, std::size_t(c.failsAt - c.lba) * 2352);
+            for (std::size_t k = 0; k < r.data.size() / 2352; ++k) EXPECT_EQ(word(r, k), c.lba + int(k));
+        }
+    }
 }
 
 // Transient errors corrupt some reads of some sectors; the same seed and the

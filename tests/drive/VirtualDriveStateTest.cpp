@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <future>
 
 namespace melvarin::test {
 namespace {
@@ -75,6 +82,44 @@ TEST_F(VirtualDriveStateTest, FolderChangesAreNoticedAtTestUnitReady) {
     putDisc(50, 1);
     EXPECT_EQ(none(kTestUnitReady).sense(), kDiscChanged);
     EXPECT_TRUE(none(kTestUnitReady).good());
+}
+
+// A sheet, or a file it names, that is not a regular file means no disc with
+// the reason logged, at once: a named pipe without a writer must not block.
+TEST(VirtualDriveFiles, NonRegularFilesMeanNoDiscWithoutWaiting) {
+    struct Case {
+        const char* name;     // the FILE of the sheet
+        bool pipeIsSheet;     // disc.cue itself is the pipe
+        const char* reason;   // in the logged line
+    };
+    const Case cases[] = {
+        {"pipe.bin", false, "pipe.bin: not a regular file"},
+        {"folder.bin", false, "folder.bin: not a regular file"},
+        {"/dev/null", false, "/dev/null: not a regular file"},
+        {"t.bin", true, "cannot read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name + std::string(c.pipeIsSheet ? " (sheet a pipe)" : ""));
+        VirtualDriveFixture f;
+        f.write("t.bin", VirtualDriveFixture::binSectors(10, 0));
+        const std::string pipe = f.dir / (c.pipeIsSheet ? "disc.cue" : "pipe.bin");
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        std::filesystem::create_directory(f.dir / "folder.bin");
+        if (!c.pipeIsSheet)
+            f.write("disc.cue", "FILE \"" + std::string(c.name) + "\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+        auto ready = std::async(std::launch::async, [&f] { return f.none(kTestUnitReady); });
+        if (ready.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // lets the blocked open() go
+            ready.wait();
+            if (writer >= 0) ::close(writer);
+            ADD_FAILURE() << "the drive waited on the named pipe";
+            continue;
+        }
+        EXPECT_EQ(ready.get().sense(), kNoDisc);
+        ASSERT_FALSE(f.logged.empty());
+        EXPECT_NE(f.logged.back().find("no disc: "), std::string::npos) << f.logged.back();
+        EXPECT_NE(f.logged.back().find(c.reason), std::string::npos) << f.logged.back();
+    }
 }
 
 TEST_F(VirtualDriveStateTest, TrayOpenMeansNoDiscAndTheLockHoldsIt) {

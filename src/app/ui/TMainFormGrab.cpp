@@ -1,6 +1,7 @@
 // The main window's grab commands: the checked tracks or the whole disc, run as
 // a GrabJob on a worker thread while the window shows its progress.
 #include <QAction>
+#include <QColor>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -148,6 +149,13 @@ void TMainForm::startGrab(std::unique_ptr<GrabJob> job) {
         if (QTableWidgetItem* item = track >= 0 ? list_->item(track, 4) : nullptr) item->setText(text);
     });
     connect(grabJob_.get(), &GrabJob::trackDone, this, [this](int track) { markRowGrabbed(track); });
+    // The file is kept, but its row says that some of it is silence for want of data.
+    connect(grabJob_.get(), &GrabJob::trackUnreadable, this, [this](int track, int count) {
+        QTableWidgetItem* item = track >= 0 ? list_->item(track, 4) : nullptr;
+        if (!item) return;
+        item->setText(QStringLiteral("%1 (%2 unreadable)").arg(item->text()).arg(count));
+        item->setForeground(QColor(Qt::red));
+    });
     connect(grabJob_.get(), &GrabJob::caption, this, [this](const QString& text) { setWindowTitle(text); });
     connect(grabJob_.get(), &GrabJob::finished, this, [this] { grabFinished(); });
 }

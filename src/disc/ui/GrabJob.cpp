@@ -66,6 +66,7 @@ GrabCallbacks GrabJob::callbacks() {
         progress_->caption(text);
         report(false);
     };
+    c.TrackUnreadable = [this](int track, int count) { emit trackUnreadable(track, count); };
     c.Eject = [this] { eject_ = true; };
     return c;
 }

@@ -77,6 +77,8 @@ signals:
     // The grab's overall progress, 0 to 1000.
     void progress(int permille);
     void trackDone(int track);
+    // Track `track`'s file is complete, but `count` of its sectors could not be read.
+    void trackUnreadable(int track, int count);
     void caption(const QString& text);
     // The worker is done with the drive; `ok` when everything asked for was written.
     void finished(bool ok);
