@@ -9,6 +9,7 @@
 #include <map>
 #include <system_error>
 
+#include "app/Messages.h"
 #include "disc/GrabRange.h"
 #include "disc/OutputNaming.h"
 #include "platform/ProgramHome.h"
@@ -42,21 +43,28 @@ std::string FormatName(int index) {
 }
 
 GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet, TerminalProgress* progress) {
+    if (quiet) progress = nullptr;
     GrabCallbacks callbacks;
     callbacks.KeepGoing = [] { return !JobSignals::StopRequested(); };
     callbacks.Resume = [] { JobSignals::Resume(); };
-    if (progress && !quiet) {
-        callbacks.FileWritten = [&out, progress](const std::string& path) {
-            progress->FileWritten();
-            out << "wrote " << path << '\n' << std::flush;
+    const auto announce = [&out, progress](const char* verb) {
+        return [&out, progress, verb](const std::string& path) {
+            if (progress) progress->FileWritten();
+            out << verb << ' ' << path << '\n' << std::flush;
         };
-        callbacks.TrackState = [progress](int track, const std::string& text) { progress->Update(track, text); };
-        callbacks.Caption = [progress](const std::string& text) { progress->Update(-1, text); };
-        return callbacks;
-    }
-    callbacks.FileWritten = [&out](const std::string& path) { out << "wrote " << path << '\n' << std::flush; };
-    callbacks.FileReplaced = [&out](const std::string& path) { out << "replaced " << path << '\n' << std::flush; };
-    if (!quiet) {
+    };
+    callbacks.FileWritten = announce("wrote");
+    if (!progress) callbacks.FileReplaced = announce("replaced");
+    if (progress) {
+        callbacks.Progress = [progress, reading = Message(19), encoding = Message(27)](int track, GrabStage stage,
+                                                                                       int percent) {
+            if (stage == GrabStage::Done || stage == GrabStage::Cancelled)
+                progress->End(track);
+            else
+                progress->Update(track, track < 0 ? std::string() : stage == GrabStage::Reading ? reading : encoding,
+                                 percent);
+        };
+    } else if (!quiet) {
         callbacks.TrackState = [&err](int track, const std::string& text) {
             err << "track " << track + 1 << ": " << text << '\n';
         };

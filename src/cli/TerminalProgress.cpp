@@ -31,22 +31,6 @@ std::size_t Columns(const std::string& text) {
 
 }  // namespace
 
-std::optional<int> ParseProgressPercent(const std::string& text, std::string* stage) {
-    const std::size_t sign = text.rfind('%');
-    if (sign == std::string::npos || sign == 0) return std::nullopt;
-    std::size_t begin = sign;
-    while (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9' && sign - begin < 3) --begin;
-    if (begin == sign || (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9')) return std::nullopt;
-    const int percent = std::stoi(text.substr(begin, sign - begin));
-    if (percent > 100) return std::nullopt;
-    if (stage) {
-        std::size_t end = begin;
-        while (end > 0 && text[end - 1] == ' ') --end;
-        *stage = text.substr(0, end);
-    }
-    return percent;
-}
-
 std::string FormatDuration(double seconds) {
     const long total = seconds > 0 ? std::lround(seconds) : 0;
     char buf[32];
@@ -73,28 +57,26 @@ void TerminalProgress::Describe(int key, std::string label, double audioSeconds)
     file.seconds = audioSeconds;
 }
 
-void TerminalProgress::Update(int key, const std::string& text) {
+void TerminalProgress::Update(int key, const std::string& stage, int percent) {
     std::lock_guard lock(mutex_);
-    std::string stage;
-    const std::optional<int> percent = ParseProgressPercent(text, &stage);
-    const auto it = files_.find(key);
-    if (!percent) {
-        if (it == files_.end() || !it->second.active) return;
-        ClearLocked();
-        files_.erase(it);
-        ShowLocked();
-        return;
-    }
     File& file = files_[key];
-    if (key < 0) stage.clear();  // a caption: only its percent is news
     const double now = clock_();
-    if (!file.active || stage != file.stage || *percent < file.percent) {
+    if (!file.active || stage != file.stage || percent < file.percent) {
         file.active = true;
         file.stage = stage;
-        file.startPercent = *percent;
+        file.startPercent = percent;
         file.startTime = now;
     }
-    file.percent = *percent;
+    file.percent = percent;
+    ShowLocked();
+}
+
+void TerminalProgress::End(int key) {
+    std::lock_guard lock(mutex_);
+    const auto it = files_.find(key);
+    if (it == files_.end() || !it->second.active) return;
+    ClearLocked();
+    files_.erase(it);
     ShowLocked();
 }
 

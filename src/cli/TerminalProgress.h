@@ -2,7 +2,6 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -10,12 +9,6 @@
 #include "app/UserPrompt.h"
 
 namespace melvarin {
-
-// The percent at the end of a grab's state or caption text ("Чтение 45%",
-// "Melvarin v3.5 - [ 45% ]"): the number right before the last "%", 0 to 100,
-// and in `stage` the text before that number without trailing blanks. Nothing
-// for a text without such a number (a state such as "done").
-std::optional<int> ParseProgressPercent(const std::string& text, std::string* stage = nullptr);
 
 // "M:SS" or "H:MM:SS" for a duration in whole seconds (negative counts as 0).
 std::string FormatDuration(double seconds);
@@ -44,9 +37,11 @@ public:
 
     void Describe(int key, std::string label, double audioSeconds);
 
-    // A state text for file `key`: a percent (see ParseProgressPercent) updates
-    // its line, a text without one ends the file's line (done, cancelled).
-    void Update(int key, const std::string& text);
+    // File `key` is at `percent` (0-100) of the stage named `stage` (may be
+    // empty): its line shows that; a new stage starts measuring anew.
+    void Update(int key, const std::string& stage, int percent);
+    // File `key` ended without being written (cancelled): its line goes.
+    void End(int key);
 
     // The first unfinished file was written: its line goes (or stays, with
     // `keepFinished`), ready for the caller's "wrote" line.

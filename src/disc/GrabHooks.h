@@ -21,6 +21,16 @@ struct UnreadableSectors {
     std::vector<SectorRun> runs;  // ascending
 };
 
+// What a progress or state text of a grab says about its file.
+enum class GrabStage { Reading, Encoding, Done, Cancelled };
+
+// One file of a job, as the job is about to run it.
+struct GrabPlannedFile {
+    int track = -1;             // 0-based; -1 for the whole-disc file
+    std::int64_t sectors = 0;   // audio it holds
+    bool twoPass = false;       // read into a temporary WAVE file, encoded after
+};
+
 // "track N: K sectors could not be read (LBA a–b, c)": N 1-based, one entry
 // per run, a single LBA for a run of one.
 std::string UnreadableText(const UnreadableSectors& sectors);
@@ -80,6 +90,12 @@ struct GrabCallbacks {
     std::function<void(int track, int count)> TrackUnreadable;
     // The window caption during a whole-disc grab.
     std::function<void(const std::string& text)> Caption;
+    // The files of the job about to run, in the order they are read.
+    std::function<void(const std::vector<GrabPlannedFile>& files)> JobPlanned;
+    // The numbers behind each state text and whole-disc caption: the file of
+    // track `track` (-1: the whole-disc file) is at `percent` (0-100) of
+    // `stage`; Done and Cancelled end it. Comes right after the text.
+    std::function<void(int track, GrabStage stage, int percent)> Progress;
     // An output file is finished and complete; files come in track order.
     std::function<void(const std::string& path)> FileWritten;
     // Instead of FileWritten for a file that replaced one already there when

@@ -61,6 +61,11 @@ void TGrabber::Caption(const std::string& text) {
     if (Callbacks.Caption) Callbacks.Caption(text);
 }
 
+void TGrabber::Progressed(int track, GrabStage stage, int percent) {
+    std::lock_guard lock(hooks_);
+    if (Callbacks.Progress) Callbacks.Progress(track, stage, percent);
+}
+
 void TGrabber::Started(int track) {
     std::lock_guard lock(hooks_);
     if (Callbacks.TrackStarted) Callbacks.TrackStarted(track);
@@ -158,6 +163,7 @@ bool TGrabber::GrabTracks(std::vector<bool>& checked) {
         disc_.Tracks[job.track].Grabbed = 1;
         Written(job.output);
         State(job.track, Message(20));
+        Progressed(job.track, GrabStage::Done, 100);
         Done(job.track);
         checked[std::size_t(job.track)] = false;
     };

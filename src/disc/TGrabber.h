@@ -117,6 +117,7 @@ private:
     void State(int track, const std::string& text);
     void Caption(const std::string& text);
     void Started(int track);
+    void Progressed(int track, GrabStage stage, int percent);
     // FileReplaced for a path in replacing_, else FileWritten.
     void Written(const std::string& path);
     void Done(int track);

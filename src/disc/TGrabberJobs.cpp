@@ -213,6 +213,13 @@ TGrabber::RunEnd TGrabber::RunJobs(std::vector<GrabFileJob>& jobs, const JobHook
     // changed within the last minute may be another instance's work.
     const std::time_t before = std::time(nullptr) - 60;
     for (const std::string& folder : folders) PartialFile::RemoveLeftovers(folder.empty() ? "." : folder, before);
+    if (Callbacks.JobPlanned) {
+        std::vector<GrabPlannedFile> planned;
+        for (const GrabFileJob& job : jobs)
+            planned.push_back({job.track, job.range.Total(), job.then == GrabFileJob::Then::Compress});
+        std::lock_guard lock(hooks_);
+        Callbacks.JobPlanned(planned);
+    }
     JobRun run(*this, jobs, hooks);
     return run.Run();
 }
@@ -354,6 +361,7 @@ void TGrabber::JobRun::ReadBlock(GrabFileJob& job) {
             g_.State(job.track, readingText_ + std::to_string(percent) + "%");
         else
             g_.Caption(std::string(kCaption) + " - [ " + std::to_string(percent) + "% ]");
+        g_.Progressed(job.track, GrabStage::Reading, percent);
     }
     if (job.pos >= job.range.End) FinishReading(job);
 }
@@ -396,6 +404,7 @@ EncodeWorker::FinalStep TGrabber::JobRun::CompressStep(const GrabFileJob& job) {
             if (percent != shown) {
                 shown = percent;
                 g_.State(track, encodingText_ + std::to_string(percent) + "%");
+                g_.Progressed(track, GrabStage::Encoding, percent);
             }
         };
         const bool ok = TEncManager::EncodeWaveFile(source, output, tag, &config, options);
@@ -436,7 +445,9 @@ void TGrabber::JobRun::Discard(GrabFileJob& job, bool showCancelled) {
     RemoveFile(job.temporary);
     const bool started = job.stage != GrabFileJob::Stage::Waiting;
     job.stage = GrabFileJob::Stage::Ended;
-    if (showCancelled && started && job.track >= 0) g_.State(job.track, Message(18));
+    if (!showCancelled || !started) return;
+    if (job.track >= 0) g_.State(job.track, Message(18));
+    g_.Progressed(job.track, GrabStage::Cancelled, 0);
 }
 
 void TGrabber::JobRun::DiscardAfter(std::size_t failed) {

@@ -2,7 +2,6 @@
 
 #include "app/Messages.h"
 #include "disc/CommandSetRereader.h"
-#include "disc/GrabRange.h"
 #include "disc/TAudioCD.h"
 #include "disc/TGrabber.h"
 #include "encoders/TEncManager.h"
@@ -13,7 +12,7 @@ GrabJob::GrabJob(TAudioCD& drive, const SettingsRecord& settings, const DiscReco
                  UserPrompt& prompt, std::atomic<std::int32_t>& playState, std::atomic<bool>& cancelRequested,
                  GrabSystem* system)
     : drive_(drive), settings_(settings), disc_(disc), prompt_(prompt), playState_(playState),
-      cancelRequested_(cancelRequested), system_(system), readingText_(Message(19)), encodingText_(Message(27)) {
+      cancelRequested_(cancelRequested), system_(system) {
     const unsigned n = tags.GetCount();
     tags_.Resize(n);
     for (unsigned i = 0; i < n; ++i) CopyTag(*tags_.GetTag(i), *tags.GetTag(i));
@@ -52,20 +51,12 @@ GrabCallbacks GrabJob::callbacks() {
         playState_ = phase_.load();
         cancelRequested_ = false;
     };
-    c.TrackStarted = [this](int track) { report(progress_->started(track)); };
-    c.TrackState = [this](int track, const std::string& text) {
-        emit trackState(track, QString::fromStdString(text));
-        report(progress_->state(track, text));
-    };
-    c.TrackDone = [this](int track) {
-        emit trackDone(track);
-        report(progress_->done(track));
-    };
-    c.Caption = [this](const std::string& text) {
-        emit caption(QString::fromStdString(text));
-        progress_->caption(text);
-        report(false);
-    };
+    c.TrackStarted = [this](int track) { report(progress_.started(track)); };
+    c.TrackState = [this](int track, const std::string& text) { emit trackState(track, QString::fromStdString(text)); };
+    c.TrackDone = [this](int track) { emit trackDone(track); };
+    c.Caption = [this](const std::string& text) { emit caption(QString::fromStdString(text)); };
+    c.JobPlanned = [this](const std::vector<GrabPlannedFile>& files) { progress_.planned(files); };
+    c.Progress = [this](int track, GrabStage stage, int percent) { report(progress_.progress(track, stage, percent)); };
     c.TrackUnreadable = [this](int track, int count) { emit trackUnreadable(track, count); };
     c.Eject = [this] { eject_ = true; };
     return c;
@@ -73,18 +64,16 @@ GrabCallbacks GrabJob::callbacks() {
 
 void GrabJob::report(bool currentChanged) {
     // A whole-disc grab has no current track and stays in its reading phase.
-    if (progress_->current() >= 0) setPhase(progress_->currentReading() ? Reading : Encoding);
-    if (currentChanged) emit currentTrack(progress_->current());
-    const int permille = progress_->permille();
+    if (progress_.current() >= 0) setPhase(progress_.currentReading() ? Reading : Encoding);
+    if (currentChanged) emit currentTrack(progress_.current());
+    const int permille = progress_.permille();
     if (permille == shownPermille_) return;
     shownPermille_ = permille;
     emit progress(permille);
 }
 
 template <class Job>
-void GrabJob::run(Job job, std::vector<GrabProgress::File> files, bool twoPass) {
-    progress_ = std::make_unique<GrabProgress>(std::move(files), twoPass, readingText_, encodingText_, Message(20),
-                                               Message(18));
+void GrabJob::run(Job job) {
     thread_ = std::thread([this, job]() mutable {
         TEncManager encoders(&prompt_);
         CommandSetRereader rereader(drive_.Current());
@@ -103,20 +92,11 @@ void GrabJob::run(Job job, std::vector<GrabProgress::File> files, bool twoPass) 
 }
 
 void GrabJob::startTracks(int encoderIndex, std::vector<bool> checked) {
-    // The files as TGrabber makes them: checked audio tracks, each encoded from
-    // a temporary WAVE file unless on the fly or kept as WAVE unnormalised.
-    DiscRecord scratch = disc_;
-    std::vector<GrabProgress::File> files;
-    for (int i = 0; i < scratch.trackCount() && i < static_cast<int>(checked.size()); ++i)
-        if (checked[i] && scratch.Tracks[i].Audio) files.push_back({i, TrackRange(scratch, i).Total()});
-    const EncoderConfig& c = settings_.EncoderConfig;
-    const bool twoPass = !c.OnTheFlyEncoding && (encoderIndex != 0 || c.Normalize);
-    run([encoderIndex, checked](TGrabber& grabber) mutable { return grabber.GrabCommand(encoderIndex, checked); },
-        std::move(files), twoPass);
+    run([encoderIndex, checked](TGrabber& grabber) mutable { return grabber.GrabCommand(encoderIndex, checked); });
 }
 
 void GrabJob::startDisc(const std::string& path) {
-    run([path](TGrabber& grabber) { return grabber.GrabDisc(path); }, {{-1, AudioRange(disc_).Total()}}, false);
+    run([path](TGrabber& grabber) { return grabber.GrabDisc(path); });
 }
 
 bool GrabJob::RaisePriority() { return system_ && system_->RaisePriority(); }

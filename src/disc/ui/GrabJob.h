@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -85,7 +84,7 @@ signals:
 
 private:
     template <class Job>
-    void run(Job job, std::vector<GrabProgress::File> files, bool twoPass);
+    void run(Job job);
     // Emits what `progress_` tells after one of the grab's reports.
     void report(bool currentChanged);
     void setPhase(std::int32_t phase);
@@ -106,12 +105,10 @@ private:
     std::atomic<bool>& cancelRequested_;
     GrabSystem* system_;
     std::atomic<std::int32_t> phase_{Reading};
-    std::string readingText_;
-    std::string encodingText_;
     std::atomic<bool> eject_{false};
     std::atomic<bool> powerOff_{false};
     std::atomic<bool> done_{false};
-    std::unique_ptr<GrabProgress> progress_;
+    GrabProgress progress_;
     int shownPermille_ = -1;
     bool cancelled_ = false;
     std::thread thread_;

@@ -4,11 +4,10 @@
 
 namespace melvarin {
 
-GrabProgress::GrabProgress(std::vector<File> files, bool twoPass, std::string readingText, std::string encodingText,
-                           std::string doneText, std::string cancelledText)
-    : twoPass_(twoPass), reading_(std::move(readingText)), encoding_(std::move(encodingText)),
-      done_(std::move(doneText)), cancelled_(std::move(cancelledText)) {
-    for (const File& f : files) entries_.push_back({f});
+void GrabProgress::planned(const std::vector<GrabPlannedFile>& files) {
+    entries_.clear();
+    current_ = -1;
+    for (const GrabPlannedFile& f : files) entries_.push_back({f});
 }
 
 GrabProgress::Entry* GrabProgress::find(int track) {
@@ -36,40 +35,30 @@ bool GrabProgress::started(int track) {
     return pickCurrent();
 }
 
-bool GrabProgress::state(int track, std::string_view text) {
+bool GrabProgress::progress(int track, GrabStage stage, int percent) {
     Entry* e = find(track);
     if (!e) return false;
-    const int percent = percentOf(text);
-    if (!done_.empty() && text == done_) {
+    percent = std::clamp(percent, 0, 100);
+    switch (stage) {
+    case GrabStage::Done:
         e->stage = Stage::Ended;
         e->read = e->encoded = 100;
-    } else if (!cancelled_.empty() && text == cancelled_) {
+        break;
+    case GrabStage::Cancelled:
         e->stage = Stage::Ended;
-    } else if (text.starts_with(encoding_) && percent >= 0) {
+        break;
+    case GrabStage::Encoding:
         e->stage = Stage::Encoding;
         e->read = 100;
         e->encoded = percent;
-    } else if (text.starts_with(reading_) && percent >= 0 && e->stage != Stage::Ended) {
+        break;
+    case GrabStage::Reading:
+        if (e->stage == Stage::Ended) break;
         e->read = percent;
         e->stage = percent >= 100 ? Stage::Encoding : Stage::Reading;
+        break;
     }
     return pickCurrent();
-}
-
-bool GrabProgress::done(int track) {
-    Entry* e = find(track);
-    if (!e) return false;
-    e->stage = Stage::Ended;
-    e->read = e->encoded = 100;
-    return pickCurrent();
-}
-
-void GrabProgress::caption(std::string_view text) {
-    const int percent = percentOf(text);
-    Entry* e = find(-1);
-    if (!e || percent < 0) return;
-    e->read = percent;
-    e->stage = percent >= 100 ? Stage::Encoding : Stage::Reading;
 }
 
 bool GrabProgress::currentReading() const {
@@ -84,23 +73,11 @@ int GrabProgress::permille() const {
     for (const Entry& e : entries_) {
         const std::int64_t w = std::max<std::int64_t>(e.file.sectors, 0);
         total += w;
-        const int parts = twoPass_ && e.file.track >= 0 ? e.read + e.encoded : 2 * e.read;
+        const int parts = e.file.twoPass && e.file.track >= 0 ? e.read + e.encoded : 2 * e.read;
         done += w * parts;
     }
     if (total <= 0) return 0;
     return static_cast<int>(std::clamp<std::int64_t>(done * 1000 / (total * 200), 0, 1000));
-}
-
-int GrabProgress::percentOf(std::string_view text) {
-    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    const std::size_t sign = text.rfind('%');
-    if (sign == std::string_view::npos) return -1;
-    std::size_t begin = sign;
-    while (begin > 0 && sign - begin < 3 && digit(text[begin - 1])) --begin;
-    if (begin == sign || (begin > 0 && digit(text[begin - 1]))) return -1;
-    int value = 0;
-    for (std::size_t i = begin; i < sign; ++i) value = value * 10 + (text[i] - '0');
-    return value <= 100 ? value : -1;
 }
 
 }  // namespace melvarin

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "disc/ui/GrabProgress.h"
@@ -8,84 +7,72 @@
 namespace melvarin {
 namespace {
 
-// One report of the grab and what the window shows after it.
+constexpr GrabStage R = GrabStage::Reading, E = GrabStage::Encoding, D = GrabStage::Done, C = GrabStage::Cancelled;
+
+// One report of the grab (a file started, or its progress) and what the window
+// shows after it.
 struct Step {
-    enum Kind { Started, State, Done, Caption } kind;
+    bool started;  // else a progress report
     int track;
-    std::string text;
+    GrabStage stage;
+    int percent;
     int current;   // current() afterwards
     int permille;  // permille() afterwards
 };
 
 struct Case {
     const char* name;
-    std::vector<GrabProgress::File> files;
-    bool twoPass;
+    std::vector<GrabPlannedFile> files;
     std::vector<Step> steps;
 };
 
-GrabProgress make(const Case& c) { return GrabProgress(c.files, c.twoPass, "Reading", "Encoding", "Grabbed", "Cancelled"); }
+Step Start(int track, int current, int permille) { return {true, track, R, 0, current, permille}; }
 
 TEST(GrabProgress, CurrentTrackIsTheOneBeingReadAndTheBarWeighsEveryFile) {
     const Case cases[] = {
         {"on the fly, the second file longer",
-         {{0, 100}, {2, 300}}, false,
-         {{Step::Started, 0, "", 0, 0}, {Step::State, 0, "Reading 50%", 0, 125},
+         {{0, 100, false}, {2, 300, false}},
+         {Start(0, 0, 0), {false, 0, R, 50, 0, 125},
           // A file that starts while the first is still read does not take over.
-          {Step::Started, 2, "", 0, 125}, {Step::State, 2, "Reading 10%", 0, 200},
-          {Step::State, 0, "Reading 100%", 2, 325}, {Step::State, 2, "Reading 60%", 2, 700},
-          {Step::Done, 0, "", 2, 700}, {Step::State, 0, "Grabbed", 2, 700},
-          {Step::State, 2, "Reading 100%", 2, 1000}, {Step::Done, 2, "", 2, 1000}}},
+          Start(2, 0, 125), {false, 2, R, 10, 0, 200},
+          {false, 0, R, 100, 2, 325}, {false, 2, R, 60, 2, 700},
+          {false, 0, D, 100, 2, 700}, {false, 0, R, 50, 2, 700},
+          {false, 2, R, 100, 2, 1000}, {false, 2, D, 100, 2, 1000}}},
         {"temporary files: reading and encoding are half each, encoding overlaps the next read",
-         {{1, 200}, {3, 200}}, true,
-         {{Step::Started, 1, "", 1, 0}, {Step::State, 1, "Reading 100%", 1, 250},
-          {Step::Started, 3, "", 3, 250}, {Step::State, 1, "Encoding 40%", 3, 350},
-          {Step::State, 3, "Reading 20%", 3, 400}, {Step::Done, 1, "", 3, 550},
-          {Step::State, 3, "Reading 100%", 3, 750},
+         {{1, 200, true}, {3, 200, true}},
+         {Start(1, 1, 0), {false, 1, R, 100, 1, 250},
+          Start(3, 3, 250), {false, 1, E, 40, 3, 350},
+          {false, 3, R, 20, 3, 400}, {false, 1, D, 100, 3, 550},
+          {false, 3, R, 100, 3, 750},
           // Nothing is read any more: the file being encoded is the current one.
-          {Step::State, 3, "Encoding 0%", 3, 750}, {Step::State, 3, "Encoding 100%", 3, 1000}}},
+          {false, 3, E, 0, 3, 750}, {false, 3, E, 100, 3, 1000}}},
         {"a cancelled file ends; the next started one takes over",
-         {{0, 100}, {1, 100}}, false,
-         {{Step::Started, 0, "", 0, 0}, {Step::State, 0, "Reading 30%", 0, 150},
-          {Step::Started, 1, "", 0, 150}, {Step::State, 0, "Cancelled", 1, 150},
-          {Step::State, 1, "Cancelled", 1, 150}}},
-        {"whole disc: the caption's percentage, no current track",
-         {{-1, 1000}}, false,
-         {{Step::Caption, -1, "Melvarin v3.5 - [ 7% ]", -1, 70}, {Step::Caption, -1, "Melvarin v3.5", -1, 70},
-          {Step::Caption, -1, "Melvarin v3.5 - [ 100% ]", -1, 1000}}},
-        {"texts of tracks outside the grab and texts without a percentage change nothing",
-         {{0, 100}}, false,
-         {{Step::Started, 0, "", 0, 0}, {Step::State, 5, "Reading 90%", 0, 0},
-          {Step::State, 0, "Reading", 0, 0}, {Step::State, 0, "track 1: 3 sectors could not be read", 0, 0}}},
+         {{0, 100, false}, {1, 100, false}},
+         {Start(0, 0, 0), {false, 0, R, 30, 0, 150},
+          Start(1, 0, 150), {false, 0, C, 0, 1, 150},
+          {false, 1, C, 0, 1, 150}}},
+        {"whole disc: its reading alone, no current track",
+         {{-1, 1000, true}},
+         {{false, -1, R, 7, -1, 70}, {false, -1, R, 100, -1, 1000}}},
+        {"reports of tracks outside the grab change nothing",
+         {{0, 100, false}},
+         {Start(0, 0, 0), {false, 5, R, 90, 0, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        GrabProgress p = make(c);
+        GrabProgress p;
+        p.planned(c.files);
         EXPECT_EQ(p.current(), -1);
         EXPECT_EQ(p.permille(), 0);
         for (std::size_t i = 0; i < c.steps.size(); ++i) {
             const Step& s = c.steps[i];
             const int before = p.current();
-            bool changed = false;
-            switch (s.kind) {
-            case Step::Started: changed = p.started(s.track); break;
-            case Step::State: changed = p.state(s.track, s.text); break;
-            case Step::Done: changed = p.done(s.track); break;
-            case Step::Caption: p.caption(s.text); break;
-            }
+            const bool changed = s.started ? p.started(s.track) : p.progress(s.track, s.stage, s.percent);
             EXPECT_EQ(p.current(), s.current) << "step " << i;
             EXPECT_EQ(p.permille(), s.permille) << "step " << i;
-            if (s.kind != Step::Caption) EXPECT_EQ(changed, before != s.current) << "step " << i;
+            EXPECT_EQ(changed, before != s.current) << "step " << i;
         }
     }
-}
-
-TEST(GrabProgress, PercentOfReadsOnlyAPercentageAtTheEnd) {
-    const std::pair<const char*, int> cases[] = {
-        {"Копирование 42%", 42}, {"Сжатие 0%", 0},   {"Grabbing 100%", 100}, {"Melvarin v3.5 - [ 9% ]", 9},
-        {"Скопирован", -1},      {"Grabbing %", -1}, {"Grabbing 1000%", -1}, {"", -1},
-    };
-    for (const auto& [text, percent] : cases) EXPECT_EQ(GrabProgress::percentOf(text), percent) << text;
 }
 
 }  // namespace
