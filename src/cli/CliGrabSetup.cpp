@@ -54,7 +54,7 @@ GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool q
         };
     };
     callbacks.FileWritten = announce("wrote");
-    if (!progress) callbacks.FileReplaced = announce("replaced");
+    callbacks.FileReplaced = announce("replaced");
     if (progress) {
         callbacks.Progress = [progress, reading = Message(19), encoding = Message(27)](int track, GrabStage stage,
                                                                                        int percent) {

@@ -225,14 +225,16 @@ TEST(CliProgress, OneUpdatingLinePerFileOnATerminal) {
     const std::string command = "MELVARIN_VIRTUAL_DRIVES=" + shellQuote(disc.driveFolder()) + " " +
                                 shellQuote(MELVARIN_CLI_PATH) + " --home " + shellQuote(disc.dir / "home") +
                                 " grab --format wav --pattern n%N --out " + shellQuote(disc.outFolder());
+    // A file of an earlier run is replaced, and said so on the terminal too.
+    writeFile(disc.outFolder() + "n02.wav", "old");
     ASSERT_EQ(runCommand("script -qfec " + shellQuote(command) + " /dev/null </dev/null", &screen), 0)
         << screen;
     EXPECT_NE(screen.find("\rtrack 1"), std::string::npos) << screen;
     EXPECT_NE(screen.find("\u00D7"), std::string::npos) << screen;
     EXPECT_NE(screen.find(" left\x1b[K"), std::string::npos) << screen;
     EXPECT_NE(screen.find("\r\x1b[Kwrote " + disc.outFolder() + "n01.wav\r\n"), std::string::npos) << screen;
-    EXPECT_NE(screen.find("\r\x1b[Kwrote " + disc.outFolder() + "n02.wav\r\n"), std::string::npos) << screen;
-    // Only the two "wrote" lines end a line: the progress never does.
+    EXPECT_NE(screen.find("\r\x1b[Kreplaced " + disc.outFolder() + "n02.wav\r\n"), std::string::npos) << screen;
+    // Only the "wrote" and "replaced" lines end a line: the progress never does.
     std::size_t newlines = 0;
     for (char ch : screen) newlines += ch == '\n';
     EXPECT_EQ(newlines, 2u) << screen;
