@@ -36,7 +36,6 @@ struct GrabFileJob {
 
     Stage stage = Stage::Waiting;
     std::unique_ptr<EncodeWorker> worker;   // from the start until reported
-    bool opened = false;                    // the target was created
     std::int32_t pos = 0;
     std::vector<std::uint8_t> pending;      // blocks read, not yet handed to the worker
     std::size_t filled = 0;                 // bytes of `pending` that hold them

@@ -1,7 +1,5 @@
 #include "disc/TGrabber.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -80,12 +78,8 @@ void TGrabber::Written(const std::string& path) {
 }
 
 bool TGrabber::OutputFolderUsable(const std::string& folder) {
-    if (folder.empty()) return true;
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (FileUtil::isDirectory(folder)) return true;
-    // A file in the way reads as "exists" to create_directories.
-    const std::string why = ec && ec != std::errc::file_exists ? ec.message() : std::strerror(ENOTDIR);
+    std::string why;
+    if (folder.empty() || FileUtil::makeDirs(folder, &why)) return true;
     prompt_.message("Cannot write into \"" + folder + "\": " + why, Icon::Error);
     return false;
 }

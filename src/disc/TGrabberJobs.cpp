@@ -51,12 +51,10 @@ void RemoveFile(const std::string& path) {
 
 // Creates the folder of `path` when missing; the reason when that fails.
 std::string CreateParent(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    if (folder.empty() || FileUtil::isDirectory(folder.string())) return {};
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (FileUtil::isDirectory(folder.string())) return {};
-    return "cannot create the folder \"" + folder.string() + "\": " + (ec && ec != std::errc::file_exists ? ec.message() : std::strerror(ENOTDIR));
+    const std::string folder = fs::path(path).parent_path().string();
+    std::string why;
+    if (folder.empty() || FileUtil::makeDirs(folder, &why)) return {};
+    return "cannot create the folder \"" + folder + "\": " + why;
 }
 
 // Copies `from` into `to` through a partial file.
@@ -76,15 +74,9 @@ bool CopyFile(const std::string& from, const std::string& to, std::string& error
             if (n < 0) out.setFailed("cannot read \"" + from + "\": " + std::strerror(errno));
             break;
         }
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out.fd(), buffer.data() + done, std::size_t(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) {
-                out.setFailed("cannot write \"" + to + "\": " + std::strerror(w == 0 ? EIO : errno));
-                ok = false;
-                break;
-            }
-            done += w;
+        if (const int code = FileUtil::writeAll(out.fd(), buffer.data(), std::size_t(n))) {
+            out.setFailed("cannot write \"" + to + "\": " + std::strerror(code));
+            ok = false;
         }
     }
     ::close(in);
@@ -336,7 +328,6 @@ void TGrabber::JobRun::Start(GrabFileJob& job) {
         job.stage = GrabFileJob::Stage::Ended;
         return;
     }
-    job.opened = true;
     job.pos = job.range.First;
     job.stage = GrabFileJob::Stage::Reading;
     job.worker = std::make_unique<EncodeWorker>(std::move(encoder), g_.QueueBytes, [this] { Changed(); });

@@ -18,11 +18,6 @@ void FileSink::discard() {
     held_ = 0;
 }
 
-void FileSink::removeRegularFile(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
-}
-
 bool FileSink::fail(const std::string& what) {
     error_ = what + " \"" + path_ + "\": " + std::strerror(errno);
     return false;

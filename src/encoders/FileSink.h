@@ -30,8 +30,6 @@ public:
 
     // Starts a new file for `path`. False (with error()) on failure.
     bool open(const std::string& path);
-    // Deletes `path` when it is a regular file (never a device or a folder).
-    static void removeRegularFile(const std::string& path);
 
     bool isOpen() const { return file_ && file_->isOpen(); }
     const std::string& path() const { return path_; }

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace melvarin {
@@ -19,14 +21,7 @@ bool FileUtil::writeAtomically(const std::string& path, std::string_view bytes) 
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) return false;
     const std::string tmp(tmpl.data());
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
-    }
+    bool ok = writeAll(fd, bytes.data(), bytes.size()) == 0;
     if (ok) ::fchmod(fd, 0644);
     if (ok && ::fsync(fd) != 0) ok = false;
     if (::close(fd) != 0) ok = false;
@@ -64,10 +59,26 @@ std::optional<std::string> FileUtil::readAll(const std::string& path, std::size_
     return out;
 }
 
-bool FileUtil::makeDirs(const std::string& dir) {
+int FileUtil::writeAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+bool FileUtil::makeDirs(const std::string& dir, std::string* why) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    return std::filesystem::is_directory(dir, ec);
+    if (isDirectory(dir)) return true;
+    // A file in the way reads as "exists" to create_directories.
+    if (why) *why = ec && ec != std::errc::file_exists ? ec.message() : std::strerror(ENOTDIR);
+    return false;
 }
 
 std::string FileUtil::withSlash(const std::string& dir) {

@@ -19,8 +19,15 @@ public:
     static std::optional<std::string> readAll(const std::string& path,
                                               std::size_t maxBytes = std::size_t(64) << 20);
 
-    // Creates `dir` and its parents. True when it exists as a folder afterwards.
-    static bool makeDirs(const std::string& dir);
+    // Creates `dir` and its parents. True when it exists as a folder afterwards;
+    // else `why` (when given) gets the reason ("Not a directory" when a file is
+    // in the way).
+    static bool makeDirs(const std::string& dir, std::string* why = nullptr);
+
+    // Writes all `size` bytes at `data` to `fd`, going on after short writes and
+    // interruptions. 0 when done, else the errno of the failure (EIO for a
+    // write that stored nothing).
+    static int writeAll(int fd, const void* data, std::size_t size);
 
     // Appends a "/" unless `dir` is empty or already ends with one.
     static std::string withSlash(const std::string& dir);

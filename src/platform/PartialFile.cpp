@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/FileUtil.h"
+
 namespace melvarin {
 
 namespace {
@@ -138,15 +140,10 @@ int PartialFile::RemoveOlderThan(const std::string& folder, std::time_t before) 
 bool PartialFile::WriteWhole(const std::string& finalPath, std::string_view bytes, std::string* error) {
     PartialFile file;
     bool ok = file.open(finalPath);
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(file.fd(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = file.fail("cannot write", n == 0 ? EIO : errno);
+    if (ok) {
+        if (const int code = FileUtil::writeAll(file.fd(), bytes.data(), bytes.size())) {
+            ok = file.fail("cannot write", code);
             file.failed_ = true;
-        } else {
-            done += static_cast<std::size_t>(n);
         }
     }
     ok = ok && file.commit();
