@@ -74,11 +74,6 @@ std::string LanguageMessage(int n) {
     return programLanguage ? programLanguage->GetMessage(n) : std::string();
 }
 
-bool ProgramLanguageIsRussian() {
-    std::lock_guard lock(programLanguageMutex);
-    return !programLanguage || programLanguage->Current() <= 0;
-}
-
 std::optional<std::vector<std::string>> ProgramWindowTexts(int number) {
     std::lock_guard lock(programLanguageMutex);
     if (!programLanguage || programLanguage->Current() <= 0) return std::nullopt;

@@ -35,13 +35,10 @@ std::string BuiltInMessage(int n);
 // the caller has its own replacement.
 std::string LanguageMessage(int n);
 
-// Whether windows keep their built-in Russian captions: no table is installed,
-// no language is current, or the Russian file (index 0) is.
-bool ProgramLanguageIsRussian();
-
 // The texts of window section `number` in the program-wide language, read as
 // WindowTexts::read reads them, for a window other than the main window as it
-// opens; nothing when ProgramLanguageIsRussian().
+// opens; nothing while windows keep their built-in Russian captions (no table
+// is installed, no language is current, or the Russian file, index 0, is).
 std::optional<std::vector<std::string>> ProgramWindowTexts(int number);
 
 }  // namespace melvarin

@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "app/ProgramFolders.h"
 #include "app/WindowTexts.h"
 #include "app/ui/TMainForm.h"
-#include "platform/ProgramHome.h"
 #include "support/TempDir.h"
+#include "support/TestHome.h"
 
 namespace melvarin {
 namespace {
@@ -40,10 +39,7 @@ QAction* languageEntry(TMainForm& form, const QString& name) {
 class LanguageMenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
-        ProgramHome::set(home.path());
-        std::string error;
-        ASSERT_TRUE(ProgramFolders::create(error)) << error;
+        ASSERT_NO_FATAL_FAILURE(test::UseTestHome(home, drive));
         refresh = captionOf("Refresh1");
         exit = captionOf("Exit1");
         ASSERT_LT(refresh.entry, exit.entry);

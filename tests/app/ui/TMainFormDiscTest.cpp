@@ -11,14 +11,13 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "app/ProgramFolders.h"
 #include "app/SettingsFile.h"
 #include "app/ui/TMainForm.h"
 #include "drive/ui/TCDInfo.h"
 #include "platform/FileUtil.h"
-#include "platform/ProgramHome.h"
 #include "support/FreedbTestServer.h"
 #include "support/TempDir.h"
+#include "support/TestHome.h"
 
 namespace melvarin {
 namespace {
@@ -30,10 +29,7 @@ using test::writeFile;
 class TMainFormDiscTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
-        ProgramHome::set(home.path());
-        std::string error;
-        ASSERT_TRUE(ProgramFolders::create(error)) << error;
+        ASSERT_NO_FATAL_FAILURE(test::UseTestHome(home, drive));
     }
 
     // Two audio tracks of 4 and 6 seconds, identifier 08000a02, no CD-TEXT.

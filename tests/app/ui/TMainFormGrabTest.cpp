@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include "app/Messages.h"
-#include "app/ProgramFolders.h"
 #include "app/SettingsFile.h"
 #include "app/UserPrompt.h"
 #include "app/ui/PlayBar.h"
@@ -22,6 +21,7 @@
 #include "disc/DiscRecord.h"
 #include "platform/ProgramHome.h"
 #include "support/TempDir.h"
+#include "support/TestHome.h"
 
 namespace melvarin {
 namespace {
@@ -90,10 +90,7 @@ std::string wavePcm(const std::string& path) {
 class TMainFormGrabTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
-        ProgramHome::set(home.path());
-        std::string error;
-        ASSERT_TRUE(ProgramFolders::create(error)) << error;
+        ASSERT_NO_FATAL_FAILURE(test::UseTestHome(home, drive));
         // Noise, different in every sector, so that any misplaced block shows.
         bin.resize(std::size_t(kDiscSectors) * kSector);
         uint32_t x = 12345;

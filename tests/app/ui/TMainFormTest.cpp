@@ -13,11 +13,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "app/ProgramFolders.h"
 #include "app/SettingsFile.h"
 #include "app/WindowTexts.h"
-#include "platform/ProgramHome.h"
 #include "support/TempDir.h"
+#include "support/TestHome.h"
 
 namespace melvarin {
 namespace {
@@ -33,10 +32,7 @@ class TMainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // An emulated drive with no disc, so the machine's drives play no part.
-        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
-        ProgramHome::set(home.path());
-        std::string error;
-        ASSERT_TRUE(ProgramFolders::create(error)) << error;
+        ASSERT_NO_FATAL_FAILURE(test::UseTestHome(home, drive));
     }
 
     template <typename T>

@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include "app/Messages.h"
-#include "app/ProgramFolders.h"
 #include "app/ScriptedPrompt.h"
 #include "app/ui/TMainForm.h"
 #include "app/ui/TSettingsForm.h"
@@ -23,8 +22,8 @@
 #include "drive/ReadCommands.h"
 #include "drive/ui/TCDInfo.h"
 #include "drive/ui/TReadCommandForm.h"
-#include "platform/ProgramHome.h"
 #include "support/TempDir.h"
+#include "support/TestHome.h"
 
 namespace melvarin {
 namespace {
@@ -79,10 +78,7 @@ bool cyrillic(const QString& text) {
 class WindowLanguageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("MELVARIN_VIRTUAL_DRIVES", drive.path().c_str(), 1);
-        ProgramHome::set(home.path());
-        std::string error;
-        ASSERT_TRUE(ProgramFolders::create(error)) << error;
+        ASSERT_NO_FATAL_FAILURE(test::UseTestHome(home, drive));
         writeFile(drive / "disc.bin", std::string(750 * 2352, '\x05'));
         writeFile(drive / "disc.cue",
                   "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
