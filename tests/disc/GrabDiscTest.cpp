@@ -7,6 +7,7 @@
 #include "app/SettingsRecord.h"
 #include "cddb/TDiscTags.h"
 #include "disc/CueSheet.h"
+#include "disc/GrabRun.h"
 #include "disc/GrabTestDisc.h"
 #include "disc/TGrabber.h"
 #include "encoders/TEncManager.h"
@@ -78,31 +79,24 @@ TEST(GrabDisc, UnwritableCueSheetKeepsTheAudioFile) {
 // cueprint still reads it; an earlier sheet and image are replaced.
 TEST(GrabDisc, CueSheetCarriesTheTextsAndReplacesAnEarlierOne) {
     GrabTestDisc disc({100, 80});
-    auto drive = disc.openDrive();
-    DiscRecord record = GrabTestDisc::readDisc(*drive);
-    record.setArtist("Группа \"X\"");
-    record.setAlbum("Alb\\um");
-    record.setTitle(0, "Say \"Hi\"");
-    record.setTitle(1, "Песня\x01");
-    record.Compilation = 1;
+    GrabRun run(disc);
+    run.record.setArtist("Группа \"X\"");
+    run.record.setAlbum("Alb\\um");
+    run.record.setTitle(0, "Say \"Hi\"");
+    run.record.setTitle(1, "Песня\x01");
+    run.record.Compilation = 1;
+    run.settings.CUE = 1;
     TDiscTags tags;
-    tags.FillFromDisc(record);
+    tags.FillFromDisc(run.record);
     tags.GetTag(1)->Artist = "Guest";
-    SettingsRecord settings = defaultSettings(disc.outFolder(), disc.dir / "cddb/");
-    settings.EncoderConfig.EncoderIndex = 0;
-    settings.CUE = 1;
-    ScriptedPrompt prompt;
-    TEncManager encoders(&prompt);
-    TGrabber grabber(*drive, settings, record, encoders, prompt);
-    grabber.Tags = &tags;
-    std::vector<std::string> written, replaced;
-    grabber.Callbacks.FileWritten = [&](const std::string& p) { written.push_back(p); };
-    grabber.Callbacks.FileReplaced = [&](const std::string& p) { replaced.push_back(p); };
+    run.grabber->Tags = &tags;
+    std::vector<std::string> replaced;
+    run.grabber->Callbacks.FileReplaced = [&](const std::string& p) { replaced.push_back(p); };
     const std::string path = disc.outFolder() + "disc.wav", cue = disc.outFolder() + "disc.cue";
     writeFile(cue, "old sheet");
 
-    ASSERT_TRUE(grabber.GrabDisc(path));
-    EXPECT_EQ(written, std::vector<std::string>{path});
+    ASSERT_TRUE(run.grabber->GrabDisc(path));
+    EXPECT_EQ(run.written, std::vector<std::string>{path});
     EXPECT_EQ(replaced, std::vector<std::string>{cue});
     EXPECT_EQ(readFile(cue),
               "PERFORMER \"Группа \\\"X\\\"\"\n"
