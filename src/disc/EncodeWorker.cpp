@@ -48,15 +48,18 @@ void EncodeWorker::Run() {
         }
     }
     // A stream cut short is dropped before the encoder finishes it, so that
-    // its file never appears under the final name.
-    if (!encoded || abort_) encoder_->Discard();
+    // its file never appears under the final name. The abort is looked at
+    // once: a file the encoder has put in place is complete, whatever comes
+    // after, and the caller keeps or removes it by that outcome.
+    const bool aborted = abort_;
+    if (!encoded || aborted) encoder_->Discard();
     const bool closed = encoder_->Close();
     Outcome outcome = Outcome::Complete;
-    if (!encoded || (!closed && !abort_)) {
+    if (!encoded || (!closed && !aborted)) {
         std::lock_guard lock(errorMutex_);
         error_ = encoder_->LastError();
         outcome = Outcome::Failed;
-    } else if (abort_) {
+    } else if (aborted) {
         outcome = Outcome::Aborted;
     }
     encoder_.reset();
