@@ -15,6 +15,10 @@ public:
     virtual void message(const std::string& text, Icon icon) = 0;
     // Asks a Yes/No question; true means Yes.
     virtual bool ask(const std::string& text, Icon icon) = 0;
+    // Asks whether to try a failed step again; true means try again. A prompt
+    // that answers for nobody (the terminal's fixed --yes) says No once it has
+    // said Yes three times, so a step that keeps failing ends.
+    virtual bool askRetry(const std::string& text, Icon icon) { return ask(text, icon); }
 };
 
 }  // namespace melvarin

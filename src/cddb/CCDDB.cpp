@@ -3,6 +3,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "cddb/CHTTPSocket.h"
@@ -122,7 +124,8 @@ bool CCDDB::ReceiveReply(CHTTPSocket& socket, int mode, std::string& reply) {
     char chunk[4096];
     for (;;) {
         bool ready = false;
-        if (!socket.WaitReadable(TimeOut, ready) || !ready) break;
+        const int wait = WaitMs();
+        if (wait <= 0 || !socket.WaitReadable(wait, ready) || !ready) break;
         const long n = socket.Receive(chunk, sizeof chunk);
         if (n <= 0) break;
         reply.append(chunk, static_cast<std::size_t>(n));
@@ -154,17 +157,27 @@ bool CCDDB::ReceiveReply(CHTTPSocket& socket, int mode, std::string& reply) {
     return false;
 }
 
+int CCDDB::WaitMs() const {
+    if (!deadline_) return TimeOut;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, TimeOut));
+}
+
 bool CCDDB::Exchange(const CCDDBSite& site, const std::string& command, int mode, int attempts,
                      std::string& reply, bool& sendFailed) {
     const std::string request = BuildRequest(site, command);
     const std::string& host = ProxyHost.empty() ? site.Host : ProxyHost;
     const int port = ProxyHost.empty() ? site.Port : ProxyPort;
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
     CHTTPSocket socket;
     sendFailed = true;
-    for (int i = 0; i < attempts && sendFailed; ++i)
-        if (socket.Connect(host, port, TimeOut) && socket.Send(request.data(), request.size())) sendFailed = false;
-    if (sendFailed) return false;
-    return ReceiveReply(socket, mode, reply);
+    // The first attempt always goes; later ones only while time is left.
+    for (int i = 0; i < attempts && sendFailed && (i == 0 || WaitMs() > 0); ++i)
+        if (socket.Connect(host, port, std::max(1, WaitMs())) && socket.Send(request.data(), request.size()))
+            sendFailed = false;
+    const bool ok = !sendFailed && ReceiveReply(socket, mode, reply);
+    deadline_.reset();
+    return ok;
 }
 
 int CCDDB::ParseSitesReply(std::string_view reply, std::vector<CCDDBSite>& sites, std::size_t capacity) {

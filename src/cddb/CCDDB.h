@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +13,9 @@ namespace melvarin {
 
 class CHTTPSocket;
 
-// The freedb protocol over HTTP/1.0: one connection per request, every wait
-// bounded by the time-out. Replies larger than kMaxReply fail.
+// The freedb protocol over HTTP/1.0: one connection per request. The whole
+// request (connecting, sending, receiving) ends within the time-out, however
+// slowly a server sends. Replies larger than kMaxReply fail.
 class CCDDB {
 public:
     static constexpr std::size_t kMaxReply = std::size_t(4) << 20;
@@ -59,7 +62,9 @@ public:
 
     // Receives a reply. Mode 1 ends at a complete single-line reply (status below
     // 210 or from 220); both modes end at the terminator "\r\n.\r\n", which is cut
-    // off. On failure `LastReply` holds what arrived.
+    // off. On failure `LastReply` holds what arrived. Ends with failure once the
+    // request's time-out has run out (a wait of at most the time-out when
+    // called outside a request).
     bool ReceiveReply(CHTTPSocket& socket, int mode, std::string& reply);
 
     // The body of a reply: the text after the first "\r\n\r\n" (the whole reply when
@@ -78,6 +83,12 @@ public:
     static std::string Sanitise(std::string_view text);
 
 private:
+    // Milliseconds the next wait may take: the time-out, cut to what is left of
+    // the request's; 0 once that is over.
+    int WaitMs() const;
+
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
+
     bool Exchange(const CCDDBSite& site, const std::string& command, int mode, int attempts,
                   std::string& reply, bool& sendFailed);
 };

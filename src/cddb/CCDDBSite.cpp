@@ -58,6 +58,13 @@ CCDDBSite CCDDBSite::FromServer(const std::string& server, const std::string& pa
     return site;
 }
 
+CCDDBSite CCDDBSite::ForLookup(const std::string& server, const std::string& path) {
+    const auto blank = [](const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; };
+    std::string p = blank(path) ? std::string(kDefaultPath) : path;
+    if (p.front() != '/') p.insert(p.begin(), '/');
+    return FromServer(blank(server) ? std::string(kDefaultHost) : server, p);
+}
+
 bool CCDDBSite::ParseSiteLine(std::string_view line, CCDDBSite& site) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
     std::string_view rest;

@@ -22,6 +22,10 @@ struct CCDDBSite {
     // A site from a server text "host" or "host:port" (port 80 otherwise) and a path.
     // A port that is not a number from 1 to 65535 leaves the whole text as the host.
     static CCDDBSite FromServer(const std::string& server, const std::string& path);
+    // The site a lookup asks, from the settings' server and path: an empty (or
+    // blank) server is the default host, an empty path the default path, and a
+    // path gets the "/" it lacks. The settings themselves stay as they are.
+    static CCDDBSite ForLookup(const std::string& server, const std::string& path);
 
     // Parses one line of a "sites" reply: host, protocol (must begin with "http"),
     // port, path, latitude "N037.21", longitude "W122.05", then the description.

@@ -36,7 +36,7 @@ FreedbOutcome FreedbLookup::Run(SettingsRecord& settings, const FreedbDisc& quer
     for (;;) {
         CCDDB client(settings.TimeOut > 0 ? settings.TimeOut : 10000);
         applyProxy(settings, client);
-        const CCDDBSite site = CCDDBSite::FromServer(getText(settings.Server), getText(settings.Path));
+        const CCDDBSite site = CCDDBSite::ForLookup(getText(settings.Server), getText(settings.Path));
 
         std::vector<CCDDBQueryResult> results;
         bool sendFailed = false;
@@ -50,7 +50,7 @@ FreedbOutcome FreedbLookup::Run(SettingsRecord& settings, const FreedbDisc& quer
             return FreedbOutcome::NoMatch;
         }
         if (results.empty()) {
-            if (prompt.ask(Message(8), Icon::Question)) continue;
+            if (prompt.askRetry(Message(8), Icon::Question)) continue;
             return FreedbOutcome::Failed;
         }
 

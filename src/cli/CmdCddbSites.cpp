@@ -17,8 +17,7 @@ int runCddbSites(CliContext& ctx, const std::vector<std::string>& args) {
     CliDrive home;
     home.LoadSettings(ctx);
     const SettingsRecord& settings = home.settings;
-    const CCDDBSite site =
-        CCDDBSite::FromServer(parsed->value("server").value_or(CCDDBSite::kDefaultHost), CCDDBSite::kDefaultPath);
+    const CCDDBSite site = CCDDBSite::ForLookup(parsed->value("server").value_or(""), "");
     FileUtil::makeDirs(ProgramHome::settingDir());
     std::vector<CCDDBSite> sites;
     const int n = FreedbLookup::FetchSites(settings, site, ProgramHome::settingDir() + "serervs.lst", sites);

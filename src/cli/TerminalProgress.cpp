@@ -167,11 +167,15 @@ void ProgressPrompt::message(const std::string& text, Icon icon) {
     if (progress_) progress_->Redraw();
 }
 
-bool ProgressPrompt::ask(const std::string& text, Icon icon) {
-    if (forced_ && forced_()) return icon == Icon::Question;
+bool ProgressPrompt::ask(const std::string& text, Icon icon) { return Asked(text, icon, false); }
+
+bool ProgressPrompt::askRetry(const std::string& text, Icon icon) { return Asked(text, icon, true); }
+
+bool ProgressPrompt::Asked(const std::string& text, Icon icon, bool retry) {
+    if (forced_ && forced_()) return !retry && icon == Icon::Question;
     if (progress_) progress_->Clear();
-    const bool answer = inner_.ask(text, icon);
-    if (forced_ && forced_()) return icon == Icon::Question;
+    const bool answer = retry ? inner_.askRetry(text, icon) : inner_.ask(text, icon);
+    if (forced_ && forced_()) return !retry && icon == Icon::Question;
     if (progress_) progress_->Redraw(true);
     return answer;
 }

@@ -82,7 +82,7 @@ private:
 // The prompt of a grab run from the terminal: removes the progress line
 // before a message or question and shows it again after. Once `forced` is
 // true (a signal ends the job), a question with Icon::Question (cancel?) is
-// answered Yes and every other question No, without asking.
+// answered Yes and every other question, a retry too, No, without asking.
 class ProgressPrompt : public UserPrompt {
 public:
     ProgressPrompt(UserPrompt& inner, TerminalProgress* progress, std::function<bool()> forced)
@@ -90,8 +90,11 @@ public:
 
     void message(const std::string& text, Icon icon) override;
     bool ask(const std::string& text, Icon icon) override;
+    bool askRetry(const std::string& text, Icon icon) override;
 
 private:
+    bool Asked(const std::string& text, Icon icon, bool retry);
+
     UserPrompt& inner_;
     TerminalProgress* progress_;
     std::function<bool()> forced_;

@@ -33,6 +33,14 @@ void TerminalPrompt::message(const std::string& text, Icon icon) {
     err_ << prefix << text << '\n' << std::flush;
 }
 
+bool TerminalPrompt::askRetry(const std::string& text, Icon icon) {
+    if (fixedAnswer_ && *fixedAnswer_ && ++retries_ > kMaxRetries) {
+        err_ << text << " [no: tried again " << kMaxRetries << " times]\n" << std::flush;
+        return false;
+    }
+    return ask(text, icon);
+}
+
 bool TerminalPrompt::ask(const std::string& text, Icon) {
     if (fixedAnswer_) {
         err_ << text << (*fixedAnswer_ ? " [yes]" : " [no]") << '\n' << std::flush;

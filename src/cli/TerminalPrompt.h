@@ -16,10 +16,15 @@ public:
 
     void message(const std::string& text, Icon icon) override;
     bool ask(const std::string& text, Icon icon) override;
+    bool askRetry(const std::string& text, Icon icon) override;
+
+    // Retries a fixed Yes allows in one command.
+    static constexpr int kMaxRetries = 3;
 
 private:
     std::ostream& err_;
     std::optional<bool> fixedAnswer_;
+    int retries_ = 0;
 };
 
 }  // namespace melvarin

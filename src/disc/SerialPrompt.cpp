@@ -12,4 +12,9 @@ bool SerialPrompt::ask(const std::string& text, Icon icon) {
     return inner_.ask(text, icon);
 }
 
+bool SerialPrompt::askRetry(const std::string& text, Icon icon) {
+    std::lock_guard lock(mutex_);
+    return inner_.askRetry(text, icon);
+}
+
 }  // namespace melvarin

@@ -15,6 +15,7 @@ public:
 
     void message(const std::string& text, Icon icon) override;
     bool ask(const std::string& text, Icon icon) override;
+    bool askRetry(const std::string& text, Icon icon) override;
 
 private:
     UserPrompt& inner_;

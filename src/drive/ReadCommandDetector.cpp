@@ -15,7 +15,7 @@ bool ReadCommandDetector::WaitForDisc(UserPrompt& prompt, const std::function<bo
     int asked = 0;
     while (!discLoaded()) {
         if (maxQuestions > 0 && asked >= maxQuestions) return false;
-        if (!prompt.ask(Message(72), Icon::Question)) return false;
+        if (!prompt.askRetry(Message(72), Icon::Question)) return false;
         ++asked;
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "app/Messages.h"
 #include "app/ScriptedPrompt.h"
 #include "app/SettingsRecord.h"
@@ -80,6 +82,28 @@ TEST(CCDDB, ServerTextMayCarryAPort) {
     EXPECT_EQ(CCDDBSite::FromServer("h.example:8880", "/p").Host, "h.example");
     EXPECT_EQ(CCDDBSite::FromServer("h.example", "/p").Port, 80);
     EXPECT_EQ(CCDDBSite::FromServer("h.example:99999", "/p").Host, "h.example:99999");
+}
+
+// A fresh settings file has no server and no path: a lookup asks the default
+// server at the default path, and a server alone keeps the default path.
+TEST(CCDDB, LookupSiteFillsWhatTheSettingsLeaveEmpty) {
+    struct Case {
+        const char* server;
+        const char* path;
+        const char* host;
+        int port;
+        const char* wantedPath;
+    };
+    for (const Case& c : {Case{"", "", CCDDBSite::kDefaultHost, 80, CCDDBSite::kDefaultPath},
+                          Case{"  ", " ", CCDDBSite::kDefaultHost, 80, CCDDBSite::kDefaultPath},
+                          Case{"127.0.0.1:8880", "", "127.0.0.1", 8880, CCDDBSite::kDefaultPath},
+                          Case{"freedb.example.org", "~cddb/other.cgi", "freedb.example.org", 80, "/~cddb/other.cgi"},
+                          Case{"", "/cgi", CCDDBSite::kDefaultHost, 80, "/cgi"}}) {
+        const CCDDBSite site = CCDDBSite::ForLookup(c.server, c.path);
+        EXPECT_EQ(site.Host, c.host) << c.server;
+        EXPECT_EQ(site.Port, c.port) << c.server;
+        EXPECT_EQ(site.Path, c.wantedPath) << c.server;
+    }
 }
 
 TEST(CCDDB, SiteAndMatchLinesParse) {
@@ -182,6 +206,30 @@ TEST(FreedbLookup, SilentServerTimesOutAndOffersARetry) {
     ASSERT_EQ(prompt.entries().size(), 1u);
     EXPECT_TRUE(prompt.entries()[0].question);
     EXPECT_EQ(prompt.entries()[0].text, Message(8));
+}
+
+// A server that sends one byte at a time never lets a single wait run out;
+// the request as a whole still ends with the time-out.
+TEST(FreedbLookup, DrippingServerIsLeftWhenTheTimeOutIsOver) {
+    FreedbTestServer server;
+    server.addEntry({"rock", kId, "A / B", entryText("A / B")});
+    server.setBehaviour(FreedbTestServer::Behaviour::Drip);
+    SettingsRecord s = settingsFor(server, 1000);
+    for (bool sites : {false, true}) {
+        const auto start = std::chrono::steady_clock::now();
+        if (sites) {
+            test::TempDir dir;
+            std::vector<CCDDBSite> found;
+            EXPECT_EQ(FreedbLookup::FetchSites(s, CCDDBSite::ForLookup(server.server(), ""), dir / "list", found), 0);
+        } else {
+            ScriptedPrompt prompt;  // No to trying again
+            XmcdRecord disc;
+            EXPECT_EQ(FreedbLookup::Run(s, twoTrackDisc(), 2, prompt, {}, disc), FreedbOutcome::Failed);
+            EXPECT_EQ(prompt.texts(), std::vector<std::string>{Message(8)});
+        }
+        // Sent whole, the reply would take over half a minute.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << sites;
+    }
 }
 
 TEST(FreedbLookup, NobodyListeningIsASendFailure) {

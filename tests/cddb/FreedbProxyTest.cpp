@@ -112,3 +112,48 @@ TEST(FreedbProxy, RequestsReachTheServerOnlyWithTheRightCredentials) {
     ASSERT_EQ(server.requests().size(), 2u);
     EXPECT_NE(server.requests()[0].find("cmd=cddb+query+9b0a6b0c+1+150+100&hello="), std::string::npos);
 }
+
+// Settings without server or path ask the default server at the default path
+// (seen by a test server standing in for the proxy), and a server without a
+// path reaches a server that answers on the default path only, through
+// tinyproxy. The stored settings stay empty.
+TEST(FreedbProxy, EmptyServerAndPathMeanTheDefaultsAtTheRequest) {
+    FreedbDisc query;
+    query.discId = 0x9b0a6b0c;
+    query.offsets = {150};
+    query.discSeconds = 100;
+    const FreedbTestServer::Entry entry{"rock", 0x9b0a6b0c, "Default / Path",
+                                        "# xmcd\r\nDISCID=9b0a6b0c\r\nDTITLE=Default / Path\r\nTTITLE0=Only\r\n"};
+
+    FreedbTestServer standIn;
+    standIn.addEntry(entry);
+    standIn.setPath(CCDDBSite::kDefaultPath);
+    SettingsRecord s{};
+    s.TimeOut = 3000;
+    s.UseProxy = 1;
+    setText(s.Proxy, "127.0.0.1");
+    s.Port = standIn.port();
+    ScriptedPrompt prompt;
+    XmcdRecord disc;
+    ASSERT_EQ(FreedbLookup::Run(s, query, 1, prompt, {}, disc), FreedbOutcome::Found);
+    ASSERT_FALSE(standIn.requests().empty());
+    EXPECT_EQ(standIn.requests()[0].rfind("GET http://gnudb.gnudb.org/~cddb/cddb.cgi?cmd=cddb+query+", 0), 0u)
+        << standIn.requests()[0];
+    EXPECT_EQ(getText(s.Server), "");
+    EXPECT_EQ(getText(s.Path), "");
+
+    test::TempDir dir;
+    TinyProxy proxy(dir, "melv", "s3cret");
+    ASSERT_TRUE(proxy.running()) << "tinyproxy did not start";
+    FreedbTestServer server;
+    server.addEntry(entry);
+    server.setPath(CCDDBSite::kDefaultPath);
+    setText(s.Server, server.server());
+    s.Port = proxy.port();
+    setText(s.User, "melv");
+    setText(s.Password, "s3cret");
+    XmcdRecord viaProxy;
+    ASSERT_EQ(FreedbLookup::Run(s, query, 1, prompt, {}, viaProxy), FreedbOutcome::Found);
+    EXPECT_EQ(viaProxy.artist, "Default");
+    EXPECT_EQ(server.requests().size(), 2u);
+}

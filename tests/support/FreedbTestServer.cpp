@@ -45,6 +45,18 @@ std::vector<std::string> commandWords(const std::string& request) {
     return words;
 }
 
+// The path of a request line "GET target HTTP/1.0", without its query and
+// without the scheme and authority of a proxy's absolute form.
+std::string requestPath(const std::string& request) {
+    if (request.rfind("GET ", 0) != 0) return {};
+    std::string target = request.substr(4, request.find_first_of("? \r\n", 4) - 4);
+    if (target.rfind("http://", 0) == 0) {
+        const auto slash = target.find('/', 7);
+        target = slash == std::string::npos ? "/" : target.substr(slash);
+    }
+    return target;
+}
+
 }  // namespace
 
 FreedbTestServer::FreedbTestServer() {
@@ -90,6 +102,11 @@ void FreedbTestServer::setQueryBody(std::string body) {
     queryBody_ = std::move(body);
 }
 
+void FreedbTestServer::setPath(std::string path) {
+    std::lock_guard lock(mutex_);
+    path_ = std::move(path);
+}
+
 std::vector<std::string> FreedbTestServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -124,6 +141,16 @@ void FreedbTestServer::handle(int fd) {
         std::lock_guard lock(mutex_);
         requests_.push_back(request.substr(0, request.find("\r\n\r\n")));
     }
+    bool known = true;
+    {
+        std::lock_guard lock(mutex_);
+        known = path_.empty() || requestPath(request) == path_;
+    }
+    if (!known) {
+        sendAll(fd, "HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<h1>Not Found</h1>\r\n");
+        ::shutdown(fd, SHUT_RDWR);
+        return;
+    }
     const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\n" + replyFor(request);
     switch (behaviour_.load()) {
     case Behaviour::Normal:
@@ -154,6 +181,14 @@ void FreedbTestServer::handle(int fd) {
         sendAll(fd, term == std::string::npos ? reply : reply.substr(0, term));
         break;
     }
+    case Behaviour::Drip:
+        // Until the reply is out, the client has gone or the server stops.
+        for (char c : reply) {
+            if (::send(fd, &c, 1, MSG_NOSIGNAL) != 1) break;
+            pollfd stop{stopPipe_[0], POLLIN, 0};
+            if (::poll(&stop, 1, 200) != 0) break;
+        }
+        break;
     case Behaviour::Junk: {
         std::string junk;
         for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 7919) & 0xFF);

@@ -21,6 +21,7 @@ public:
         Huge,           // sends 5 MB without a terminator
         NoTerminator,   // sends the reply without the final "." line, then closes
         Junk,           // sends binary junk, then closes
+        Drip,           // sends the reply one byte every 200 ms
     };
     struct Entry {
         std::string category;
@@ -44,6 +45,9 @@ public:
     void setSiteLines(std::vector<std::string> lines);
     // Replaces the body of every query reply (status line included).
     void setQueryBody(std::string body);
+    // Answers only requests for this CGI path (also in a proxy's absolute
+    // form), others with HTTP 404, as a real freedb server does. Empty: any.
+    void setPath(std::string path);
 
     // Every request received, as raw text up to the blank line.
     std::vector<std::string> requests() const;
@@ -61,6 +65,7 @@ private:
     std::vector<Entry> entries_;
     std::vector<std::string> siteLines_;
     std::string queryBody_;
+    std::string path_;
     std::vector<std::string> requests_;
     std::thread thread_;
 };
