@@ -112,8 +112,13 @@ XmcdParseInfo Xmcd::parse(std::string_view text, XmcdRecord& disc, std::size_t m
             for (char c : valueOf(line))
                 if (c != ' ') info.discIdValue += c;
         } else if (contains(line, "DTITLE=")) {
+            // freedb writes "artist / album": the first " / " divides them, so
+            // "AC/DC / Back in Black" keeps its artist whole; a bare "/" does
+            // only where no " / " stands.
             const std::string_view v = valueOf(line);
-            const auto slash = v.find('/');
+            auto slash = v.find(" / ");
+            if (slash != std::string_view::npos) ++slash;
+            else slash = v.find('/');
             if (slash == std::string_view::npos) {
                 disc.artist = std::string(v);
                 info.artistSeen = true;
@@ -159,15 +164,11 @@ XmcdParseInfo Xmcd::parse(std::string_view text, XmcdRecord& disc, std::size_t m
 }
 
 std::vector<std::string_view> Xmcd::splitEntries(std::string_view text) {
+    // An entry cut off in mid-line runs straight into the next one's
+    // "#FILENAME=": that still begins the next entry.
     std::vector<std::size_t> starts;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        if (text.compare(pos, 10, "#FILENAME=") == 0 && (pos == 0 || text[pos - 1] == '\n' || text[pos - 1] == '\r'))
-            starts.push_back(pos);
-        const auto nl = text.find('\n', pos);
-        if (nl == std::string_view::npos) break;
-        pos = nl + 1;
-    }
+    for (auto pos = text.find("#FILENAME="); pos != std::string_view::npos; pos = text.find("#FILENAME=", pos + 10))
+        starts.push_back(pos);
     std::vector<std::string_view> out;
     if (starts.empty()) {
         if (!text.empty()) out.push_back(text);

@@ -45,9 +45,10 @@ public:
     // header, genre, year and artist have all been seen.
     static XmcdParseInfo parse(std::string_view text, XmcdRecord& disc, std::size_t maxTracks);
 
-    // Splits a file holding several entries, each beginning with a "#FILENAME="
-    // line, into those entries. Text before the first such line belongs to the
-    // first entry. A file without any "#FILENAME=" line is one entry.
+    // Splits a file holding several entries, each beginning with "#FILENAME="
+    // (at a line's start, or where a cut entry ran into it), into those entries.
+    // Text before the first one belongs to the first entry. A file without any
+    // "#FILENAME=" is one entry.
     static std::vector<std::string_view> splitEntries(std::string_view text);
 
     // The identifier an entry names in its "#FILENAME=" line, else in its "DISCID="

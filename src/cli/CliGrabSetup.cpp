@@ -139,7 +139,7 @@ void CliGrabRun::DescribeFiles() {
 
 int CliGrabRun::Finish(bool done) {
     const int forced = JobSignals::Forced();
-    loaded_.Save(ctx_, command_, home_.settings);
+    const bool saved = loaded_.Save(ctx_, command_, home_.settings);
     if (eject_) loaded_.drive->LoadEject(true);
     if (forced) {
         *ctx_.err << "melvarin-cli " << command_ << ": cancelled (" << JobSignals::Name(forced) << ")\n";
@@ -151,7 +151,7 @@ int CliGrabRun::Finish(bool done) {
     const std::vector<UnreadableSectors>& unreadable = grabber_ ? grabber_->Unreadable() : none;
     for (const UnreadableSectors& u : unreadable)
         *ctx_.err << "melvarin-cli " << command_ << ": " << UnreadableText(u) << "\n";
-    if (done) return unreadable.empty() ? kCliDone : kCliFailed;
+    if (done) return unreadable.empty() && saved ? kCliDone : kCliFailed;
     *ctx_.err << "melvarin-cli " << command_ << ": " << (grabber_->Cancelled() ? "cancelled" : "failed") << "\n";
     return kCliFailed;
 }

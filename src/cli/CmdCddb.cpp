@@ -94,7 +94,7 @@ int runCddb(CliContext& ctx, const std::vector<std::string>& args) {
                                                   });
     if (outcome != FreedbOutcome::Found) return kCliFailed;
 
-    cd.Save(ctx, "cddb", settings);
+    if (!cd.Save(ctx, "cddb", settings)) return kCliFailed;
 
     *ctx.out << "artist " << cd.disc.artist() << "\nalbum " << cd.disc.album() << "\nyear " << cd.disc.year()
              << "\ngenre " << cd.disc.genre() << '\n';

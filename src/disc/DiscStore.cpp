@@ -28,10 +28,11 @@ bool DiscStore::ReadSaved(std::uint32_t discId, DiscRecord& disc) const {
 bool DiscStore::SaveDiscInfo(const DiscRecord& disc, const TDiscTags& tags,
                              const std::function<void(const DiscRecord&)>& storeInLocalCddb) const {
     if (disc.artist().empty() && disc.album().empty()) return false;
-    if (storeInLocalCddb) storeInLocalCddb(disc);
     if (!FileUtil::makeDirs(albumsDir_)) return false;
     const bool record = FileUtil::writeAtomically(DatFileName(disc.DiscId), disc.toBytes());
     const bool tagFile = tags.SaveToFile(TagFileName(disc.DiscId));
+    // The local CDDB never holds texts that the disc's own record lacks.
+    if (record && tagFile && storeInLocalCddb) storeInLocalCddb(disc);
     return record && tagFile;
 }
 

@@ -26,8 +26,9 @@ public:
 
     // Saves the record and the tags of the disc, replacing both files atomically
     // and creating the folder. Skipped (false) when artist and album are both
-    // empty; `storeInLocalCddb`, when given, is called first with the record.
-    // False when a file cannot be written.
+    // empty; `storeInLocalCddb`, when given, is called with the record once
+    // both files are written, and not at all when one could not be. False
+    // when a file cannot be written.
     bool SaveDiscInfo(const DiscRecord& disc, const TDiscTags& tags,
                       const std::function<void(const DiscRecord&)>& storeInLocalCddb = {}) const;
 

@@ -39,16 +39,29 @@ TEST(Xmcd, RendersTheStoredLineLayout) {
 
 TEST(Xmcd, ParsesTitlesArtistAndAlbum) {
     XmcdRecord d;
-    d.album = "kept";
     Xmcd::parse("#FILENAME=1\nDTITLE=Solo Artist\nTTITLE0=a\nTTITLE1=b\n", d, 100);
-    EXPECT_EQ(d.artist, "Solo Artist");  // no "/": the whole value is the artist
-    EXPECT_EQ(d.album, "kept");
     ASSERT_EQ(d.titles.size(), 2u);
 
-    XmcdRecord e;
-    Xmcd::parse("x\r\nDTITLE=Some Artist / Some Album\r\n", e, 100);
-    EXPECT_EQ(e.artist, "Some Artist");
-    EXPECT_EQ(e.album, "Some Album");
+    // freedb divides artist and album with " / "; a "/" inside a name stays.
+    struct Case {
+        const char* dtitle;
+        const char* artist;
+        const char* album;
+    };
+    for (const Case& c : {Case{"Some Artist / Some Album", "Some Artist", "Some Album"},
+                          Case{"Solo Artist", "Solo Artist", "kept"},  // no "/": all of it is the artist
+                          Case{"AC/DC / Back in Black", "AC/DC", "Back in Black"},
+                          Case{"Artist / Live / Unplugged", "Artist", "Live / Unplugged"},
+                          Case{"Artist/Album", "Artist", "Album"},  // no " / ": the first "/"
+                          Case{"Artist /Album", "Artist", "Album"},
+                          Case{" / Album", "unset", "Album"}}) {
+        XmcdRecord e;
+        e.artist = "unset";
+        e.album = "kept";
+        Xmcd::parse(std::string("x\r\nDTITLE=") + c.dtitle + "\r\n", e, 100);
+        EXPECT_EQ(e.artist, c.artist) << c.dtitle;
+        EXPECT_EQ(e.album, c.album) << c.dtitle;
+    }
 }
 
 TEST(Xmcd, TitleRunsHonourLimitsAndContinuations) {
@@ -97,6 +110,32 @@ TEST(TLocalCDDB, DiscsSharingAFileBothSurvive) {
     EXPECT_EQ(b.artist, "Second");
     EXPECT_FALSE(db.Lookup(0x9B000000, a));  // same file, no such entry
     EXPECT_EQ(db.AllFiles().size(), 1u);
+}
+
+// An entry cut off in mid-line runs into the next "#FILENAME=": the next disc
+// is still found whole, and saving a third disc keeps both as they were.
+TEST(TLocalCDDB, EntryCutInMidLineLosesNoNeighbour) {
+    TempDir dir;
+    TLocalCDDB db;
+    db.SetBasePath(dir / "db", "");
+    const std::string cut = "#FILENAME=09aaaa02\r\nDISCID=09aaaa02\r\nDTITLE=Cut / Off\r\nTTITLE0=A\r\nTTITLE1=L";
+    const std::string next = "#FILENAME=09bbbb03\r\n# xmcd\r\nDISCID=09bbbb03\r\nDTITLE=Whole / Disc\r\n"
+                             "DYEAR=1990\r\nDGENRE=Rock\r\nTTITLE0=One\r\nTTITLE1=Two\r\n";
+    test::writeFile(dir / "db/rock/09to09", cut + next);
+
+    XmcdRecord whole;
+    ASSERT_TRUE(db.Lookup(0x09bbbb03, whole, 2));
+    EXPECT_EQ(whole.artist, "Whole");
+    EXPECT_EQ(whole.titles, (std::vector<std::string>{"One", "Two"}));
+    XmcdRecord first;
+    ASSERT_TRUE(db.Lookup(0x09aaaa02, first, 2));
+    EXPECT_EQ(first.titles.at(1), "L");
+
+    ASSERT_TRUE(db.SaveXmcd(makeDisc(0x09cccc04, "Third", "rock")));
+    const std::string saved = test::readFile(dir / "db/rock/09to09");
+    EXPECT_EQ(saved.substr(0, cut.size() + 2 + next.size()), cut + "\r\n" + next);
+    ASSERT_TRUE(db.Lookup(0x09bbbb03, whole, 2));
+    EXPECT_EQ(whole.titles.at(1), "Two");
 }
 
 TEST(TLocalCDDB, ReadsSingleEntryFilesAndCyrillicAsStoredBefore) {
