@@ -151,8 +151,12 @@ void TerminalProgress::ShowLocked() {
         ClearLocked();
         return;
     }
+    // The line on the screen already says this: a terminal is not kept busy
+    // with the same text while a file's last blocks are encoded.
+    if (shown_ && line == shownLine_) return;
     err_ << "\r" << line << "\x1b[K" << std::flush;
     shown_ = true;
+    shownLine_ = line;
 }
 
 void TerminalProgress::ClearLocked() {

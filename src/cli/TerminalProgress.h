@@ -77,6 +77,7 @@ private:
     mutable std::mutex mutex_;
     std::map<int, File> files_;
     bool shown_ = false;
+    std::string shownLine_;  // what the screen shows while shown_
 };
 
 // The prompt of a grab run from the terminal: removes the progress line

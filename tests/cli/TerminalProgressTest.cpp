@@ -74,6 +74,10 @@ TEST(TerminalProgress, LineShowsSpeedAndTimeLeftFromTheClock) {
         EXPECT_EQ(progress.Line(), s.line) << s.stage << s.percent;
         EXPECT_EQ(Screen(err.str()), s.line) << s.stage << s.percent;
     }
+    // The same line again is not written again.
+    const std::size_t written = err.str().size();
+    progress.Update(0, "Compressing", 60);
+    EXPECT_EQ(err.str().size(), written);
 
     // Written: track 1's line goes and track 2 takes it; ending track 1 then changes nothing.
     progress.FileWritten();
@@ -109,7 +113,8 @@ TEST(TerminalProgress, WholeDiscCaptionsWidthAndKeptLines) {
     EXPECT_EQ(mid.Line(), "track 1 A very lo\u2026: Reading 5%");
 
     // A message or question takes the line away first and gives it back after;
-    // a forced end answers the cancel question Yes and any other No, unasked.
+    // a forced end answers the cancel question Yes and any other (a retry too)
+    // No, unasked.
     std::ostringstream err2;
     TerminalProgress progress(err2, 80, [&] { return now; });
     progress.Describe(3, "", 100);
@@ -128,5 +133,6 @@ TEST(TerminalProgress, WholeDiscCaptionsWidthAndKeptLines) {
     forced = true;
     EXPECT_TRUE(prompt.ask("cancel?", Icon::Question));
     EXPECT_FALSE(prompt.ask("no space, go on?", Icon::Warning));
+    EXPECT_FALSE(prompt.askRetry("try again?", Icon::Question));
     EXPECT_EQ(inner.seen, "message warning;ask go on?;");
 }
