@@ -104,12 +104,18 @@ bool ParseCDText(const std::uint8_t* reply, std::size_t length, DiscRecord& disc
         if (((p[3] >> 4) & 0x07) != 0) continue;
         const std::uint8_t type = p[0];
         int track = p[1] & 0x7F;
+        // NULs right after the one that ended a text in this pack are padding:
+        // they end no text and name no track.
+        bool ended = false;
         for (std::size_t i = 0; i < kTextBytes; ++i) {
             const char c = static_cast<char>(p[4 + i]);
             if (c != '\0') {
                 if (text.size() < kMaxText) text += c;
+                ended = false;
                 continue;
             }
+            if (ended) continue;
+            ended = true;
             const bool wanted = (type == 0x80 && (track == 0 || track <= trackCount)) || (type == 0x81 && track == 0);
             if (wanted) texts.push_back({type, track, text});
             text.clear();

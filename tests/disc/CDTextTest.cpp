@@ -61,3 +61,31 @@ TEST(CDText, TellsCp1251FromLatin1ByTheBytes) {
         for (std::size_t t = 0; t < tracks.size(); ++t) EXPECT_EQ(d.title(int(t)), c.expected[t + 2]) << t;
     }
 }
+
+// Pressed discs pad between strings with several NULs: the padding names no
+// track, so later titles stay on their tracks.
+TEST(CDText, NulPaddingBetweenStringsKeepsTheTracks) {
+    const struct {
+        std::uint8_t type, track;
+        const char text[13];
+    } packs[] = {
+        {0x80, 0, "Album\0\0\0One\0"},    // album, then track 1 after padding
+        {0x80, 2, "Two\0\0Three\0\0"},    // tracks 2 and 3
+        {0x81, 0, "Band\0\0\0\0\0\0\0\0"},  // the disc's performer, padded to the end
+    };
+    std::vector<std::uint8_t> reply = {0, 0, 0, 0};
+    std::uint8_t sequence = 0;
+    for (const auto& p : packs) {
+        reply.insert(reply.end(), {p.type, p.track, sequence++, 0});
+        reply.insert(reply.end(), p.text, p.text + 12);
+        reply.insert(reply.end(), {0, 0});  // CRC, not checked
+    }
+    DiscRecord d;
+    d.clear();
+    ASSERT_TRUE(ParseCDText(reply.data(), reply.size(), d, 3));
+    EXPECT_EQ(d.album(), "Album");
+    EXPECT_EQ(d.artist(), "Band");
+    EXPECT_EQ(d.title(0), "One");
+    EXPECT_EQ(d.title(1), "Two");
+    EXPECT_EQ(d.title(2), "Three");
+}
