@@ -22,8 +22,10 @@ bool ReadCommandDetector::WaitForDisc(UserPrompt& prompt, const std::function<bo
 }
 
 std::string ReadCommandDetector::TooShortText(std::uint32_t leadOut, std::uint32_t needed) {
-    return "Диск слишком короткий для проверки команд чтения: на нём " + std::to_string(leadOut) +
-           " секторов, а проверка читает до сектора " + std::to_string(needed) + ".";
+    std::string text = Message(112, std::to_string(leadOut));
+    const auto second = text.find("%s");
+    if (second != std::string::npos) text.replace(second, 2, std::to_string(needed));
+    return text;
 }
 
 ReadCommandDetector::Result ReadCommandDetector::Run(TCDROM& cd, int transport, int drive, int numSecRead) {

@@ -46,7 +46,8 @@ public:
     // 0 means 26).
     static Result Run(TCDROM& cd, int transport, int drive, int numSecRead);
 
-    // The text telling that the disc is too short for the trials.
+    // Message 112 in the current language: the disc is too short for the
+    // trials, with its sector count and the sector the trials read up to.
     static std::string TooShortText(std::uint32_t leadOut, std::uint32_t needed);
 };
 

@@ -16,8 +16,8 @@ using melvarin::test::TempDir;
 using melvarin::test::writeFile;
 
 TEST(Messages, BuiltInRussianTableIsCompleteWithItsOwnSpelling) {
-    for (int n = 0; n <= 111; ++n) EXPECT_FALSE(BuiltInMessage(n).empty()) << "message " << n;
-    EXPECT_EQ(BuiltInMessage(112), "");
+    for (int n = 0; n <= 112; ++n) EXPECT_FALSE(BuiltInMessage(n).empty()) << "message " << n;
+    EXPECT_EQ(BuiltInMessage(113), "");
     // The yes and no words of the drive information.
     EXPECT_EQ(BuiltInMessage(110), "Да");
     EXPECT_EQ(BuiltInMessage(111), "Нет");

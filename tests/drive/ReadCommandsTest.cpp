@@ -117,6 +117,9 @@ TEST(ReadCommandDetector, ShortDiscIsReportedInsteadOfFailingEveryTrial) {
     EXPECT_EQ(result.outcome, ReadCommandDetector::Outcome::DiscTooShort);
     EXPECT_EQ(result.leadOut, 1520u);
     EXPECT_TRUE(result.trials.empty());
+    EXPECT_EQ(ReadCommandDetector::TooShortText(1520, 1526),
+              "Диск слишком короткий для проверки команд чтения: на нём 1520 секторов, а проверка читает до "
+              "сектора 1526.");
     // Exactly long enough: runs.
     VirtualDriveFixture g;
     writeDisc(g, 1526, "read_commands=0\n");
