@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
         PartialFile::RemoveOlderThan(ProgramHome::tempFilesDir(), started);
         TerminationSignals terminate;
         auto window = std::make_unique<TMainForm>();
+        // No way to reach a drive: the start-up messages said so and the program ends.
+        if (window->StartupFailed()) return 1;
         // SIGTERM and SIGINT close the window like its close button does.
         QObject::connect(&terminate, &TerminationSignals::requested, window.get(), &QWidget::close);
         // A request that came while the window was being built closes it as soon

@@ -62,7 +62,7 @@ void paint(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(QWidget* parent, std::unique_ptr<DeviceLayer> devices) : QMainWindow(parent) {
     initIconResources();
     // Objects in their order of creation; those of subsystems the program does
     // not have yet (play bar, mixer, playback thread) are absent.
@@ -76,7 +76,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     prompt_ = std::make_unique<GuiPrompt>(this);
     localCddb_ = std::make_unique<TLocalCDDB>();
     encManager_ = std::make_unique<TEncManager>(prompt_.get());
-    drive_ = std::make_unique<TAudioCD>(ProgramHome::albumsDir(), nullptr, prompt_.get());
+    drive_ = std::make_unique<TAudioCD>(ProgramHome::albumsDir(), std::move(devices), prompt_.get());
     drive_->InitInterface(0);
     discTags_ = std::make_unique<TDiscTags>();
 
@@ -100,6 +100,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 }
 
 TMainForm::~TMainForm() { shutdown(); }
+
+bool TMainForm::StartupFailed() const { return drive_->StartupFailed(); }
 
 void TMainForm::shutdown() {
     if (shutDown_) return;

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/LanguageFiles.h"
@@ -16,6 +18,7 @@
 #include "cddb/TLocalCDDB.h"
 #include "disc/DiscRecord.h"
 #include "disc/GrabHooks.h"
+#include "drive/DeviceLayer.h"
 
 class QAction;
 class QActionGroup;
@@ -60,8 +63,9 @@ public:
     };
 
     // Builds the window and its objects and loads the settings of the program
-    // home (ProgramHome must be set and its folders writable).
-    explicit TMainForm(QWidget* parent = nullptr);
+    // home (ProgramHome must be set and its folders writable). `devices` null:
+    // the running system's drives and the emulated ones.
+    explicit TMainForm(QWidget* parent = nullptr, std::unique_ptr<DeviceLayer> devices = nullptr);
     // Shutdown: saves the settings and removes the temporary folder.
     ~TMainForm() override;
 
@@ -77,7 +81,13 @@ public:
     std::atomic<bool> CancelRequested{false};
     std::string PlayerPath;
 
+    // True when start-up found no way to reach a drive and said so (messages 92
+    // and 94): the program ends without showing the window.
+    bool StartupFailed() const;
+
     SettingsRecord& settings() { return settings_; }
+    // The reading drive; valid for the window's lifetime.
+    TAudioCD& drive() { return *drive_; }
     TLanguage& language() { return *language_; }
     const std::string& tempFolder() const { return tempFolder_; }
 
@@ -123,6 +133,12 @@ public:
     };
     // Borrowed pointers must outlive the window.
     void setGrabSeams(GrabSeams seams) { grabSeams_ = std::move(seams); }
+    // Runs read-command detection on drive `drive` over the SG_IO set (`spti`) or
+    // the generic one, trying `sectors` per read besides 1 and 26. Returns the
+    // chosen (command type, sectors per read), nothing when cancelled. Afterwards
+    // the current drive is open again with its configured read command.
+    std::optional<std::pair<int, int>> detectReadCommand(int drive, bool spti, int sectors);
+
     // A grab job is running (its worker may be using the drive).
     bool jobRunning() const { return grabJob_ != nullptr; }
 

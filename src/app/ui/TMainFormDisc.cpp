@@ -168,6 +168,13 @@ void TMainForm::SaveDiscInfo() {
     DiscStore(ProgramHome::albumsDir()).SaveDiscInfo(disc_, *discTags_, [this, useLocal](const DiscRecord& d) {
         if (useLocal) DiscXmcd::Save(*localCddb_, d);
     });
+    // The artist is offered from now on; the box keeps the text it shows.
+    if (AddArtistOnce(artists_, disc_.artist())) {
+        const QString shown = groupEdit_->currentText();
+        const QSignalBlocker quiet(groupEdit_);
+        groupEdit_->addItem(QString::fromStdString(disc_.artist()));
+        groupEdit_->setEditText(shown);
+    }
 }
 
 std::vector<TMainForm::TrackRow> TMainForm::rowsFromDisc() const {

@@ -17,14 +17,7 @@ bool TMainForm::openSettings() {
     sources.aspiAvailable = drive_->TransportAvailable(kTransportGeneric);
     sources.sptiAvailable = drive_->TransportAvailable(kTransportSgIo);
     sources.discTags = discTags_.get();
-    sources.detectReadCommand = [this](int drive, bool spti, int sectors) -> std::optional<std::pair<int, int>> {
-        SettingsRecord scratch = settings_;
-        scratch.NumSecRead = static_cast<uint8_t>(sectors);
-        const bool done = TReadCommandForm::Run(
-            this, *drive_, *prompt_, [this] { return drive_->IsUnitReady(); }, spti ? kTransportSgIo : kTransportGeneric, drive, scratch);
-        if (!done) return std::nullopt;
-        return std::make_pair(int(scratch.CommandType[drive]), int(scratch.NumSecRead));
-    };
+    sources.detectReadCommand = [this](int drive, bool spti, int sectors) { return detectReadCommand(drive, spti, sectors); };
     TSettingsForm form(this, settings_, DiscLoaded ? &disc_ : nullptr, *prompt_, sources);
     if (form.exec() != QDialog::Accepted) return false;
     const SettingsRecord before = settings_;
@@ -40,7 +33,22 @@ bool TMainForm::openSettings() {
         fillDriveBox();
         RefreshDisc();
     }
+    // Read-command detection may have left the drive with another command.
+    drive_->SetReadCommand(SettingsFile::readCommandFor(settings_, settings_.DeviceName));
     return true;
+}
+
+std::optional<std::pair<int, int>> TMainForm::detectReadCommand(int drive, bool spti, int sectors) {
+    SettingsRecord scratch = settings_;
+    scratch.NumSecRead = static_cast<uint8_t>(sectors);
+    const bool done = TReadCommandForm::Run(
+        this, *drive_, *prompt_, [this] { return drive_->IsUnitReady(); }, spti ? kTransportSgIo : kTransportGeneric, drive,
+        scratch);
+    // The trials leave the drive they used open with the last command tried.
+    if (drive_->DriveCount() > 0)
+        drive_->OpenDrive(settings_.DeviceName, SettingsFile::readCommandFor(settings_, settings_.DeviceName));
+    if (!done) return std::nullopt;
+    return std::make_pair(int(scratch.CommandType[drive]), int(scratch.NumSecRead));
 }
 
 }  // namespace melvarin

@@ -1,10 +1,13 @@
 // The track list of the main window: rows, check boxes, title edits and the
 // size estimate.
+#include <QComboBox>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -106,15 +109,21 @@ void TMainForm::checkAllRows(bool checked) {
 }
 
 void TMainForm::changeTitleCase(int mode) {
+    const CaseCommand command = mode == 1   ? CaseCommand::AllLower
+                                : mode == 2 ? CaseCommand::AllUpper
+                                            : CaseCommand::CapitaliseWords;
+    // The disc record and the tags: titles, artist and album, as the edit
+    // handlers would store them.
+    if (DiscLoaded) discTags_->ApplyCase(command, disc_);
     for (int r = 0; r < list_->rowCount(); ++r) {
         QTableWidgetItem* item = list_->item(r, 0);
-        if (!item || !(item->flags() & Qt::ItemIsEditable)) continue;
-        const CaseCommand command = mode == 1   ? CaseCommand::AllLower
-                                    : mode == 2 ? CaseCommand::AllUpper
-                                                : CaseCommand::CapitaliseWords;
         // itemChanged stores the new title into the row.
-        item->setText(QString::fromStdString(ApplyCaseCommand(command, item->text().toStdString())));
+        if (item && (item->flags() & Qt::ItemIsEditable))
+            item->setText(QString::fromStdString(ApplyCaseCommand(command, item->text().toStdString())));
     }
+    const QSignalBlocker a(groupEdit_), b(albumEdit_);
+    groupEdit_->setEditText(QString::fromStdString(ApplyCaseCommand(command, groupEdit_->currentText().toStdString())));
+    albumEdit_->setText(QString::fromStdString(ApplyCaseCommand(command, albumEdit_->text().toStdString())));
 }
 
 void TMainForm::editSelectedTitle() {

@@ -13,7 +13,11 @@
 
 #include "app/SettingsFile.h"
 #include "app/ui/TMainForm.h"
+#include "app/ui/TSettingsForm.h"
+#include "disc/TAudioCD.h"
+#include "drive/CommandSet.h"
 #include "drive/ui/TCDInfo.h"
+#include "drive/ui/TReadCommandForm.h"
 #include "platform/FileUtil.h"
 #include "support/FreedbTestServer.h"
 #include "support/TempDir.h"
@@ -99,6 +103,76 @@ TEST_F(TMainFormDiscTest, FreedbButtonFillsTheTitlesAndSavesTheDisc) {
     EXPECT_TRUE(FileUtil::isRegularFile(home / "setting/albums/134220290.dat"));
     EXPECT_TRUE(FileUtil::isRegularFile(home / "setting/albums/134220290.dat.tag"));
     EXPECT_TRUE(FileUtil::isRegularFile(home / "LocalCDDB/rock/08to08"));
+    EXPECT_EQ(form.findChild<QComboBox*>("GroupEdit")->findText("Band"), 0);
+}
+
+// A case command reaches the artist and album as well as the titles, and the
+// saved record keeps all three for the next start.
+TEST_F(TMainFormDiscTest, CaseCommandsChangeTitlesArtistAndAlbum) {
+    writeFile(drive / "disc.bin", std::string(750 * 2352, '\x05'));
+    writeFile(drive / "disc.cue",
+              "PERFORMER \"the band\"\nTITLE \"a record\"\nFILE \"disc.bin\" BINARY\n"
+              "  TRACK 01 AUDIO\n    TITLE \"first song\"\n    INDEX 01 00:00:00\n"
+              "  TRACK 02 AUDIO\n    TITLE \"second song\"\n    INDEX 01 00:04:00\n");
+    // Both titles, the artist and the album, divided by "|".
+    auto shown = [](TMainForm& form) {
+        auto* list = form.findChild<QTableWidget*>("ListView");
+        return QStringList{list->item(0, 0)->text(), list->item(1, 0)->text(),
+                           form.findChild<QComboBox*>("GroupEdit")->currentText(),
+                           form.findChild<QLineEdit*>("AlbumNameEdit")->text()}
+            .join("|")
+            .toStdString();
+    };
+    const std::string upper = "FIRST SONG|SECOND SONG|THE BAND|A RECORD";
+    {
+        TMainForm form;
+        ASSERT_TRUE(waitForRows(form.findChild<QTableWidget*>("ListView"), 2));
+        EXPECT_EQ(shown(form), "first song|second song|the band|a record");
+        form.findChild<QAction*>("N12")->trigger();
+        EXPECT_EQ(shown(form), upper);
+        form.findChild<QAction*>("N25")->trigger();
+        EXPECT_EQ(shown(form), "First Song|Second Song|The Band|A Record");
+        form.findChild<QAction*>("N12")->trigger();
+    }
+    TMainForm again;
+    ASSERT_TRUE(waitForRows(again.findChild<QTableWidget*>("ListView"), 2));
+    EXPECT_EQ(shown(again), upper);
+}
+
+// Detection tries every read command on the drive, and the settings window may
+// close without a change; either way the drive then reads with the command the
+// settings give it, not with the last one tried.
+TEST_F(TMainFormDiscTest, DriveReadsWithItsConfiguredCommandAfterDetectionAndSettings) {
+    SettingsRecord settings = defaultSettings();
+    settings.CommandType[0] = 7;
+    setText(settings.WorkDir, home.path());
+    ASSERT_TRUE(SettingsFile::SaveSettings("set.dat", settings, SettingsFile::loadProfileList()).ok);
+    // Long enough for the trials, which read at sector 1500.
+    writeFile(drive / "disc.bin", std::string(1800 * 2352, '\x05'));
+    writeFile(drive / "disc.cue", "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    TMainForm form;
+    ASSERT_TRUE(waitForRows(form.findChild<QTableWidget*>("ListView"), 1));
+    EXPECT_EQ(form.drive().Current().ReadType(), 7);
+
+    QTimer closer;
+    bool detectionShown = false;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* detection = qobject_cast<TReadCommandForm*>(modal)) {
+            detectionShown = true;
+            detection->reject();
+        } else if (auto* window = qobject_cast<TSettingsForm*>(modal)) {
+            window->accept();
+        }
+    });
+    closer.start(20);
+    EXPECT_FALSE(form.detectReadCommand(0, form.settings().Interface == kTransportSgIo, 26));
+    EXPECT_TRUE(detectionShown);
+    EXPECT_EQ(form.drive().Current().ReadType(), 7);
+
+    form.drive().SetReadCommand(8);
+    form.findChild<QToolButton*>("SettingButton")->click();
+    EXPECT_EQ(form.drive().Current().ReadType(), 7);
 }
 
 TEST_F(TMainFormDiscTest, DriveInformationWindowDescribesTheDrive) {

@@ -6,13 +6,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "app/Messages.h"
 #include "app/SettingsFile.h"
 #include "app/WindowTexts.h"
 #include "support/TempDir.h"
@@ -257,6 +260,46 @@ TEST_F(TMainFormTest, ArtistListAddsTheLocalCddbUnlessOnlyItIsUsed) {
     }
     TMainForm form;
     EXPECT_EQ(child<QComboBox>(form, "GroupEdit")->findText("Kino"), -1);
+}
+
+}  // namespace
+}  // namespace melvarin
+
+namespace melvarin {
+namespace {
+
+// A system with neither SG_IO pass-through nor the generic driver.
+class NoDriveAccess : public DeviceLayer {
+public:
+    bool passThroughAvailable() override { return false; }
+    std::unique_ptr<ScsiDevice> open(const std::string&, bool) override { return nullptr; }
+    std::vector<std::string> deviceNames() override { return {}; }
+    bool genericDriverPresent() override { return false; }
+    std::optional<GenericNodeId> scsiId(const std::string&) override { return std::nullopt; }
+    int hostMaxTargets(int) override { return 16; }
+    const std::vector<std::shared_ptr<ScsiDevice>>& virtualDrives() override { return none_; }
+
+private:
+    std::vector<std::shared_ptr<ScsiDevice>> none_;
+};
+
+TEST_F(TMainFormTest, NoWayToAnyDriveIsSaidAndEndsTheStart) {
+    QString said;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    TMainForm form(nullptr, std::make_unique<NoDriveAccess>());
+    EXPECT_TRUE(form.StartupFailed());
+    EXPECT_EQ(said.toStdString(), Message(92));
+
+    closer.stop();
+    TMainForm usual;
+    EXPECT_FALSE(usual.StartupFailed());
 }
 
 }  // namespace
