@@ -2,6 +2,11 @@
 
 namespace melvarin {
 
+namespace {
+// Spares kept for the producer: enough for the blocks the bound lets through.
+constexpr std::size_t kMaxSpares = 4;
+}  // namespace
+
 BlockQueue::BlockQueue(std::size_t capacityBytes, std::function<void()> onPop)
     : capacity_(capacityBytes), onPop_(std::move(onPop)) {}
 
@@ -44,6 +49,7 @@ bool BlockQueue::Pop(std::vector<std::uint8_t>& block) {
         std::unique_lock lock(mutex_);
         ready_.wait(lock, [this] { return aborted_ || finished_ || !blocks_.empty(); });
         if (!aborted_ && !blocks_.empty()) {
+            if (block.capacity() > 0 && spares_.size() < kMaxSpares) spares_.push_back(std::move(block));
             block = std::move(blocks_.front());
             blocks_.pop_front();
             bytes_ -= block.size();
@@ -52,6 +58,14 @@ bool BlockQueue::Pop(std::vector<std::uint8_t>& block) {
     }
     if (onPop_) onPop_();
     return got;
+}
+
+std::vector<std::uint8_t> BlockQueue::TakeSpare() {
+    std::lock_guard lock(mutex_);
+    if (spares_.empty()) return {};
+    std::vector<std::uint8_t> spare = std::move(spares_.back());
+    spares_.pop_back();
+    return spare;
 }
 
 bool BlockQueue::Finished() const {

@@ -33,8 +33,13 @@ public:
     // Drops the queued blocks: Pop() returns false from now on.
     void Abort();
     // Waits for the next block and moves it into `block`; false at the end
-    // (finished and drained, or aborted).
+    // (finished and drained, or aborted). The storage `block` held before is
+    // kept as a spare for the producer (a few at most).
     bool Pop(std::vector<std::uint8_t>& block);
+    // A block the consumer is done with, its size and bytes as they were, or an
+    // empty vector when there is none; refilling it spares an allocation and
+    // its page faults.
+    std::vector<std::uint8_t> TakeSpare();
 
     bool Finished() const;
     bool Aborted() const;
@@ -46,6 +51,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<std::vector<std::uint8_t>> blocks_;
+    std::vector<std::vector<std::uint8_t>> spares_;
     std::size_t bytes_ = 0;
     bool finished_ = false;
     bool aborted_ = false;

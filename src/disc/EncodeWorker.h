@@ -42,6 +42,8 @@ public:
     // Producer side, from one thread: HasRoom() before each Push().
     bool HasRoom() const { return queue_.HasRoom(); }
     void Push(std::vector<std::uint8_t> block) { queue_.Push(std::move(block)); }
+    // Storage of an encoded block to fill again; empty when there is none.
+    std::vector<std::uint8_t> TakeSpare() { return queue_.TakeSpare(); }
     std::size_t QueuedBytes() const { return queue_.QueuedBytes(); }
     // The last block was pushed; `then` (may be empty) is the final step.
     void Finish(FinalStep then = {});

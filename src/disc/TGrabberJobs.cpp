@@ -338,6 +338,7 @@ void TGrabber::JobRun::ReadBlock(GrabFileJob& job) {
     const int n = reader_.BlockSectors();
     const int h = static_cast<int>(std::min<std::int32_t>(n, job.range.End - job.pos));
     const std::size_t bytes = std::size_t(h) * kCdSectorBytes;
+    if (job.filled == 0 && job.pending.empty()) job.pending = job.worker->TakeSpare();
     if (job.pending.size() < job.filled + bytes) job.pending.resize(std::max(handOver_, job.filled + bytes));
     std::uint8_t* block = job.pending.data() + job.filled;
     reader_.Read(job.range, job.pos, h, block);
