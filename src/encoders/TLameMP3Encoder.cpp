@@ -58,7 +58,7 @@ int TLameMP3Encoder::OpenSink(std::unique_ptr<OutputSink> sink, std::uint64_t) {
     downmix_ = format_.channels == 2 && channels_ == 1;
     samplesPerChunk_ = static_cast<std::size_t>(lame_get_framesize(gfp_)) * channels_;
     out_.resize(samplesPerChunk_ * 5 / 4 + 7200);
-    carry_.clear();
+    carry_.Reset(static_cast<std::size_t>(format_.channels) * 2);
 
     if (tag_ && config_->MP3ID2Tag) {
         const std::string id3 = WriteID3v2(*tag_);
@@ -94,18 +94,9 @@ bool TLameMP3Encoder::EncodePiece(const std::int16_t* samples, std::size_t sampl
 bool TLameMP3Encoder::Encode(const void* samples, std::size_t byteCount) {
     if (!sink_ || !gfp_) return Fail("no MP3 stream is open");
     // Whole sample frames only; a split frame waits for the next call.
-    const std::size_t frameBytes = static_cast<std::size_t>(format_.channels) * 2;
-    std::vector<unsigned char> joined;
-    const unsigned char* in = static_cast<const unsigned char*>(samples);
-    if (!carry_.empty()) {
-        joined.assign(carry_.begin(), carry_.end());
-        joined.insert(joined.end(), in, in + byteCount);
-        in = joined.data();
-        byteCount = joined.size();
-        carry_.clear();
-    }
-    const std::size_t whole = byteCount - byteCount % frameBytes;
-    carry_.assign(in + whole, in + byteCount);
+    const std::span<const std::uint8_t> frames = carry_.Take(samples, byteCount);
+    const std::uint8_t* in = frames.data();
+    const std::size_t whole = frames.size();
     if (whole == 0) return true;
 
     std::size_t sampleCount = whole / 2;

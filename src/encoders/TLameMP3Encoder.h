@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "encoders/FrameCarry.h"
 #include "encoders/TEncoder.h"
 
 typedef struct lame_global_struct lame_global_flags;
@@ -39,7 +40,7 @@ private:
     std::uint64_t firstFrame_ = 0;     // offset of the first MP3 frame in the output
     std::vector<unsigned char> out_;
     std::vector<std::int16_t> mono_;
-    std::vector<unsigned char> carry_;  // bytes of an incomplete sample frame
+    FrameCarry carry_;
 };
 
 }  // namespace melvarin

@@ -5,9 +5,35 @@
 #include <cstring>
 #include <random>
 
+#include <gtest/gtest.h>
+
+#include "app/ScriptedPrompt.h"
+#include "encoders/TEncManager.h"
 #include "support/TempDir.h"
 
 namespace melvarin::test {
+
+int encodeFile(EncoderConfig& config, const PcmFormat& format, const std::string& pcm, const std::string& path,
+               TIDTag* tag, std::size_t chunk) {
+    ScriptedPrompt prompt;
+    TEncManager manager(&prompt);
+    std::unique_ptr<TEncoder> enc = manager.CreateEncoder(&config, &format);
+    if (!enc) return 0;
+    enc->SetTag(tag);
+    const int asked = enc->Open(path, pcm.size());
+    if (asked <= 0) return 0;
+    const std::size_t step = chunk ? chunk : static_cast<std::size_t>(asked);
+    for (std::size_t done = 0; done < pcm.size(); done += step)
+        EXPECT_TRUE(enc->Encode(pcm.data() + done, std::min(step, pcm.size() - done))) << enc->LastError();
+    EXPECT_TRUE(enc->Close()) << enc->LastError();
+    return asked;
+}
+
+std::string python(const std::string& script) {
+    std::string out;
+    EXPECT_EQ(runCommand("/usr/bin/python3 -c " + shellQuote(script), &out, true), 0) << out;
+    return out;
+}
 
 EncoderConfig mp3Defaults() {
     EncoderConfig c;

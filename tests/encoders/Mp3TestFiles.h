@@ -4,8 +4,21 @@
 #include <vector>
 
 #include "app/SettingsRecord.h"
+#include "encoders/PcmFormat.h"
+#include "tags/TIDTag.h"
 
 namespace melvarin::test {
+
+// Encodes `pcm` through the encoder manager with `config` into `path`, in the
+// chunk size Open asks for (or `chunk` bytes when not 0), expecting every call
+// to succeed. Returns the chunk size Open asked for, 0 when the encoder could
+// not be made or opened.
+int encodeFile(EncoderConfig& config, const PcmFormat& format, const std::string& pcm, const std::string& path,
+               TIDTag* tag = nullptr, std::size_t chunk = 0);
+
+// What /usr/bin/python3 prints running `script` (mutagen reads tags this way),
+// expecting it to succeed.
+std::string python(const std::string& script);
 
 // Encoder options as a fresh installation has them for MP3: 224 kbit/s CBR, joint
 // stereo, LAME, no tags, no normalisation.

@@ -18,23 +18,6 @@ using namespace melvarin::test;
 
 namespace {
 
-// Encodes `pcm` through the manager with `config`, in the chunk size Open asks for.
-// Returns the chunk size (0 when the encoder could not be made or opened).
-int encodeFile(EncoderConfig& config, const PcmFormat& format, const std::string& pcm,
-               const std::string& path, TIDTag* tag = nullptr) {
-    ScriptedPrompt prompt;
-    TEncManager manager(&prompt);
-    std::unique_ptr<TEncoder> enc = manager.CreateEncoder(&config, &format);
-    if (!enc) return 0;
-    enc->SetTag(tag);
-    const int chunk = enc->Open(path, pcm.size());
-    if (chunk <= 0) return 0;
-    for (std::size_t done = 0; done < pcm.size(); done += chunk)
-        EXPECT_TRUE(enc->Encode(pcm.data() + done, std::min<std::size_t>(chunk, pcm.size() - done)));
-    EXPECT_TRUE(enc->Close());
-    return chunk;
-}
-
 std::vector<Mp3Frame> framesOf(const std::string& path) {
     const std::string bytes = readFile(path);
     return walkFrames(bytes, id3v2Size(bytes));
@@ -44,12 +27,6 @@ std::vector<Mp3Frame> framesOf(const std::string& path) {
 std::string infoTagId(const std::string& bytes, const Mp3Frame& first) {
     const std::uint64_t side = first.channels == 1 ? 17 : 32;
     return bytes.substr(first.offset + 4 + side, 4);
-}
-
-std::string python(const std::string& script) {
-    std::string out;
-    EXPECT_EQ(runCommand("/usr/bin/python3 -c " + shellQuote(script), &out, true), 0) << out;
-    return out;
 }
 
 }  // namespace
