@@ -42,6 +42,16 @@ std::string FormatName(int index) {
     return {};
 }
 
+std::string BuiltFormats() {
+    std::string words;
+    for (const EncoderInfo& row : TEncManager::Table()) {
+        const std::string word = FormatName(row.index);
+        if (!row.available() || word.empty() || words.find(word) != std::string::npos) continue;
+        words += (words.empty() ? "" : " ") + word;
+    }
+    return words;
+}
+
 GrabCallbacks TerminalGrabCallbacks(std::ostream& out, std::ostream& err, bool quiet, TerminalProgress* progress) {
     if (quiet) progress = nullptr;
     GrabCallbacks callbacks;

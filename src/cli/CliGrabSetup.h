@@ -26,6 +26,9 @@ std::optional<int> FormatIndex(const std::string& format);
 
 // The --format word of encoder index `index` (empty for an unknown index).
 std::string FormatName(int index);
+// The --format words whose encoder this build has, in the order of the
+// encoder table ("wav mp3 ...").
+std::string BuiltFormats();
 
 // Callbacks of a grab run from the terminal: a signal caught by the living
 // JobSignals asks to stop (the grab then asks whether to cancel), finished

@@ -1,5 +1,7 @@
 #include "cli/CliHelp.h"
 
+#include "cli/CliGrabSetup.h"
+
 namespace melvarin {
 
 const char kNamingPatternHelp[] =
@@ -17,6 +19,8 @@ void PrintCommandHelp(const CliCommandInfo& command, std::ostream& out) {
     out << "Usage: melvarin-cli [GLOBAL OPTIONS] " << command.name;
     if (!command.usage.empty()) out << ' ' << command.usage;
     out << '\n';
+    if (command.usage.find("--format") != std::string::npos)
+        out << "\nFormats of this build: " << BuiltFormats() << '\n';
     if (command.usage.find("--pattern") != std::string::npos) out << '\n' << kNamingPatternHelp;
 }
 
