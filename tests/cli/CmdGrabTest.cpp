@@ -85,14 +85,16 @@ TEST(CmdGrab, WholeDiscWithCueSheetAndRefusals) {
     EXPECT_EQ(Cli(disc, "grab --tracks 2-1 --format wav", &out, &err), 2);
 }
 
-// FLAC holds exactly the disc's samples and Ogg Vorbis decodes to its length,
-// on the fly and through temporary WAVE files; both carry the disc's texts.
-TEST(CmdGrab, FlacAndOggFilesOnTheFlyAndThroughTemporaryFiles) {
+// FLAC holds exactly the disc's samples, Ogg Vorbis decodes to its length and
+// AAC to its length plus the encoder's priming and padding, on the fly and
+// through temporary WAVE files; FLAC and Ogg carry the disc's texts.
+TEST(CmdGrab, FlacOggAndAacFilesOnTheFlyAndThroughTemporaryFiles) {
     GrabTestDisc disc({150, 60});
     NameDisc(disc);
+    const std::size_t bytes = disc.slice(150, 60).size();
     for (const char* mode : {"--otf", "--no-otf"}) {
         SCOPED_TRACE(mode);
-        for (const std::string format : {"flac", "ogg"}) {
+        for (const std::string format : {"flac", "ogg", "aac"}) {
             const std::string folder = disc.dir / (format + mode);
             std::string out, err;
             ASSERT_EQ(Cli(disc, "--quiet grab " + std::string(mode) + " --format " + format + " --pattern n%N --out " +
@@ -102,16 +104,12 @@ TEST(CmdGrab, FlacAndOggFilesOnTheFlyAndThroughTemporaryFiles) {
                 << err;
             const std::string first = folder + "/n01." + format, second = folder + "/n02." + format;
             EXPECT_EQ(out, "wrote " + first + "\nwrote " + second + "\n");
-            const std::string raw = disc.dir / "decoded.raw";
-            const std::string decode = format == "flac"
-                                           ? "flac -d -s -f --force-raw-format --endian=little --sign=signed -o "
-                                           : "oggdec -Q -R -o ";
-            std::string text;
-            ASSERT_EQ(runCommand(decode + shellQuote(raw) + " " + shellQuote(second), &text, true), 0) << text;
-            if (format == "flac")
-                EXPECT_TRUE(readFile(raw) == disc.slice(150, 60));
-            else
-                EXPECT_EQ(readFile(raw).size(), disc.slice(150, 60).size());
+            std::string raw, text;
+            ASSERT_EQ(runCommand("ffmpeg -v error -i " + shellQuote(second) + " -f s16le -", &raw), 0);
+            if (format == "flac") EXPECT_TRUE(raw == disc.slice(150, 60));
+            if (format == "ogg") EXPECT_EQ(raw.size(), bytes);
+            if (format == "aac") EXPECT_LE(raw.size() - bytes, 2048u * 4) << raw.size();
+            if (format == "aac") continue;
             ASSERT_EQ(runCommand("/usr/bin/python3 -c " +
                                      shellQuote("import mutagen; f = mutagen.File('" + first +
                                                 "'); print(f['ARTIST'][0], f['ALBUM'][0], f['TRACKNUMBER'][0])"),
