@@ -1,0 +1,64 @@
+#!/bin/sh
+# Times our FLAC, Ogg Vorbis and AAC encoders against the reference tools on 10
+# minutes of music-like PCM, both on one core and with the same settings: FLAC
+# level 5 of the settings window against flac with those options, Ogg quality 5
+# against oggenc -q 5, AAC 128 kbit/s against ffmpeg's aac encoder. Prints wall
+# times and the ratio ours / reference (best of 3; target <= 1.05), and checks
+# that the FLAC file decodes to the input.
+# Usage: bench/encoders.sh [build-dir] [minutes]   (configures the build with -DMELVARIN_BENCH=ON)
+set -eu
+src=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$src/build-bench}
+minutes=${2:-10}
+cmake -S "$src" -B "$build" -G Ninja -DMELVARIN_BUILD_GUI=OFF -DMELVARIN_BUILD_TESTS=OFF \
+      -DMELVARIN_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target bench_encode >/dev/null
+ours="$build/bench/bench_encode"
+seconds=$((minutes * 60))
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Two voices of sweeping partials with tremolo, one per channel, over pink noise.
+sox -n -r 44100 -c 1 -b 16 "$work/l.wav" synth $seconds sine 110-880 sine 220-1760 sine 330-440 \
+    tremolo 4 40 remix - vol 0.6
+sox -n -r 44100 -c 1 -b 16 "$work/r.wav" synth $seconds sine 165-660 sine 550-2200 sine 247-494 \
+    tremolo 3 50 remix - vol 0.6
+sox -n -r 44100 -c 2 -b 16 "$work/n.wav" synth $seconds pinknoise vol 0.1
+sox -M "$work/l.wav" "$work/r.wav" "$work/tones.wav"
+sox -m "$work/tones.wav" "$work/n.wav" -b 16 "$work/music.wav"
+rm -f "$work/l.wav" "$work/r.wav" "$work/n.wav" "$work/tones.wav"
+
+# pair NAME SETTING EXT REFERENCE-COMMAND...: three rounds on core 0, each running
+# ours then the reference (which writes "$work/ref.EXT"); keeps each one's fastest
+# wall time.
+pair() {
+    name=$1
+    setting=$2
+    ext=$3
+    shift 3
+    for i in 1 2 3; do
+        /usr/bin/time -f "ours %e" -o "$work/t" taskset -c 0 "$ours" "$work/music.wav" "$work/ours.$ext" "$setting" \
+            >/dev/null 2>&1
+        cat "$work/t"
+        rm -f "$work/ref.$ext"
+        /usr/bin/time -f "ref %e" -o "$work/t" taskset -c 0 "$@" >/dev/null 2>&1
+        cat "$work/t"
+    done | awk -v n="$name" '
+        { if (!($1 in w) || $2 < w[$1]) w[$1] = $2 }
+        END { printf "%-16s ours %6.2f s   reference %6.2f s   ratio %.3f (target <= 1.05)\n",
+                     n, w["ours"], w["ref"], w["ours"] / w["ref"] }'
+    printf '%-16s ours %d bytes, reference %d bytes\n' "" "$(stat -c %s "$work/ours.$ext")" "$(stat -c %s "$work/ref.$ext")"
+}
+
+pair "FLAC level 5" flac5 flac flac -s -f -b 4608 -m -l 8 -r 3,3 --no-padding --no-seektable \
+    -o "$work/ref.flac" "$work/music.wav"
+pair "Ogg q5" ogg5 ogg oggenc -Q -q 5 -o "$work/ref.ogg" "$work/music.wav"
+pair "AAC 128 kbit/s" aac128 aac ffmpeg -v error -y -i "$work/music.wav" -c:a aac -b:a 128k -cutoff 18000 \
+    "$work/ref.aac"
+
+sox "$work/music.wav" -t raw "$work/music.raw"
+if ffmpeg -v error -i "$work/ours.flac" -f s16le - | cmp -s - "$work/music.raw"; then
+    echo "  FLAC: decodes to the input"
+else
+    echo "  FLAC: decoded samples differ from the input"
+fi
