@@ -4,11 +4,13 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 }
 
 #include <algorithm>
 #include <iterator>
+#include <mutex>
 
 #include "app/SettingsRecord.h"
 #include "disc/SampleUtils.h"
@@ -47,7 +49,12 @@ struct TFAACEncoder::State {
     }
 };
 
-TFAACEncoder::TFAACEncoder() = default;
+TFAACEncoder::TFAACEncoder() {
+    // FFmpeg would print its statistics and warnings over the program's own
+    // output; failures reach the caller through LastError().
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+}
 
 TFAACEncoder::~TFAACEncoder() {
     Close();

@@ -104,6 +104,7 @@ TEST(CmdGrab, FlacOggAndAacFilesOnTheFlyAndThroughTemporaryFiles) {
                 << err;
             const std::string first = folder + "/n01." + format, second = folder + "/n02." + format;
             EXPECT_EQ(out, "wrote " + first + "\nwrote " + second + "\n");
+            EXPECT_EQ(err, "") << "no library talks on the terminal";
             std::string raw, text;
             ASSERT_EQ(runCommand("ffmpeg -v error -i " + shellQuote(second) + " -f s16le -", &raw), 0);
             if (format == "flac") EXPECT_TRUE(raw == disc.slice(150, 60));
