@@ -31,10 +31,6 @@ public:
     bool Close() override;
     std::string GetName() override { return "Free Advanced Audio Coder"; }
 
-    // Object type the stream was opened with (1 Main, 2 Low Complexity, 4 LTP);
-    // 0 before OpenSink.
-    int ObjectType() const { return objectType_; }
-
 private:
     struct State;
     // Sends the samples gathered in the frame (`frames` of them; none flushes)
@@ -48,7 +44,7 @@ private:
     FrameCarry carry_;
     std::vector<std::int16_t> pcm_;
     int channels_ = 2;    // channels encoded
-    int objectType_ = 0;  // MPEG-4 audio object type
+    int objectType_ = 0;  // MPEG-4 audio object type opened: 1 Main, 2 LC, 4 LTP
     bool mpeg2_ = false;
     int filled_ = 0;      // sample frames gathered in the current frame
 };

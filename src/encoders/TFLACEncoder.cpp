@@ -66,8 +66,6 @@ void TFLACEncoder::Release() {
     block_.clear();
 }
 
-unsigned TFLACEncoder::BlockSizeOf(unsigned index) { return Entry(kBlockSizes, index); }
-
 bool TFLACEncoder::SetFormat(const PcmFormat* format) {
     if (!format) return false;
     if (format->bitsPerSample != 16 || format->channels < 1 || format->channels > 2 || format->samplesPerSec == 0)
@@ -84,7 +82,7 @@ int TFLACEncoder::OpenSink(std::unique_ptr<OutputSink> sink, std::uint64_t expec
     if (!st->encoder) return FailOpen("the FLAC encoder could not start");
     FLAC__StreamEncoder* e = st->encoder;
     const unsigned channels = format_.channels;
-    const unsigned blockSize = BlockSizeOf(config_->BlockSize);
+    const unsigned blockSize = Entry(kBlockSizes, config_->BlockSize);
     const bool stereo = channels == 2;
     FLAC__stream_encoder_set_channels(e, channels);
     FLAC__stream_encoder_set_bits_per_sample(e, 16);

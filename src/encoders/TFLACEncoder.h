@@ -10,11 +10,13 @@ namespace melvarin {
 
 // FLAC through libFLAC's stream encoder, writing through the sink (which must
 // seek: the library rewrites STREAMINFO, with the sample count and MD5, at the
-// end). Block size, LPC order, residual partition orders, escape coding and
-// exhaustive model search come from the configuration; MSC is mid-side stereo,
-// AMSC adaptive mid-side, neither left-right. The tag's texts go into a
-// VORBIS_COMMENT block (VorbisCommentFields); FLACWriteID1 appends an ID3v1 tag
-// after the stream.
+// end). From the configuration: BlockSize indexes {256, 512, 1024, 1152, 2048,
+// 2304, 4608, 4096, 8192, 16384, 32768} samples and LPCOrder {0, 2, 4, 6, 8,
+// 10, 12} (an index past the end takes the last entry); the residual partition
+// orders, escape coding and exhaustive model search as they are; MSC is
+// mid-side stereo, AMSC adaptive mid-side, neither left-right. The tag's texts
+// go into a VORBIS_COMMENT block (VorbisCommentFields); FLACWriteID1 appends an
+// ID3v1 tag after the stream.
 class TFLACEncoder : public TEncoder {
 public:
     TFLACEncoder();
@@ -29,10 +31,6 @@ public:
     // appends the ID3v1 tag; false when the file could not be finished.
     bool Close() override;
     std::string GetName() override { return "Free Losless Audio Coder"; }
-
-    // Samples per channel of block-size index `index` ({256, 512, 1024, 1152,
-    // 2048, 2304, 4608, 4096, 8192, 16384, 32768}; the last one past the end).
-    static unsigned BlockSizeOf(unsigned index);
 
 private:
     struct State;
