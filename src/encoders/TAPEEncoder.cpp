@@ -69,6 +69,7 @@ int TAPEEncoder::OpenSink(std::unique_ptr<OutputSink> sink, std::uint64_t expect
     carry_.Reset(2 * inputChannels);
     pcm_.resize(blocksPerFrame_ * channels_ * 2);
     filled_ = 0;
+    failed_ = false;
     error_.clear();
     return static_cast<int>(inputChannels * 2 * kChunkBlocks);
 }
@@ -76,13 +77,14 @@ int TAPEEncoder::OpenSink(std::unique_ptr<OutputSink> sink, std::uint64_t expect
 bool TAPEEncoder::FlushFrame() {
     if (!filled_) return true;
     const std::vector<std::uint8_t>& frame = frames_->Encode(pcm_.data(), filled_);
-    const bool ok = writer_->AddFrame(frame, static_cast<std::uint32_t>(filled_)) || Fail(writer_->Error());
+    failed_ = !writer_->AddFrame(frame, static_cast<std::uint32_t>(filled_));
     filled_ = 0;
-    return ok;
+    return !failed_ || Fail(writer_->Error());
 }
 
 bool TAPEEncoder::Encode(const void* samples, std::size_t byteCount) {
     if (!writer_) return Fail("no APE file is open");
+    if (failed_) return false;
     const std::span<const std::uint8_t> whole = carry_.Take(samples, byteCount);
     const std::size_t inputBlockBytes = 2 * format_.channels;
     const std::uint8_t* in = whole.data();
@@ -110,7 +112,7 @@ bool TAPEEncoder::Encode(const void* samples, std::size_t byteCount) {
 
 bool TAPEEncoder::Close() {
     if (!writer_) return false;
-    bool ok = FlushFrame() && (writer_->Finish() || Fail(writer_->Error()));
+    bool ok = !failed_ && FlushFrame() && (writer_->Finish() || Fail(writer_->Error()));
     if (ok && tag_) {
         const std::string tag = WriteAPEv2(*tag_);
         ok = sink_->write(tag.data(), tag.size()) || Fail("the APE tag could not be written: " + sink_->error());

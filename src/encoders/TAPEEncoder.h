@@ -43,6 +43,7 @@ private:
     std::unique_ptr<ape::ApeFrameEncoder> frames_;
     FrameCarry carry_;
     bool mixToMono_ = false;
+    bool failed_ = false;  // a frame was lost: the file cannot be finished
     std::size_t channels_ = 0;  // in the file
     std::size_t blocksPerFrame_ = 0;
     std::size_t filled_ = 0;  // blocks waiting in pcm_

@@ -7,6 +7,7 @@
 
 #include "Mp3TestFiles.h"
 #include "disc/SampleUtils.h"
+#include "encoders/MemorySink.h"
 #include "support/TempDir.h"
 #include "tags/TIDTag.h"
 
@@ -73,6 +74,10 @@ TEST(TAPEEncoder, FfmpegDecodesTheInputAtEveryLevel) {
         {"full-scale square", pcmOf(second / 2, 2, [](std::size_t i, int c) { return (i / (37 + c)) % 2 ? 32767 : -32768; })},
         {"DC offset", pcmOf(second / 2, 2, [](std::size_t i, int c) { return c ? -20000 : 25000 + int(i % 3); })},
         {"one channel silent", pcmOf(second / 2, 2, [](std::size_t i, int c) { return c ? 0 : noise(i, c) / 4; })},
+        {"full-scale noise, channels opposite", pcmOf(second / 2, 2, [](std::size_t i, int c) {
+             const int v = noise(i, 0) < 0 ? -32768 : 32767;
+             return c ? -1 - v : v;
+         })},
         {"both channels equal", pcmOf(second / 2, 2, [](std::size_t i, int) { return noise(i, 0) / 64; })},
         {"music, two frames and a bit", musicLikePcm(3.6, 44100, 2)},
     };
@@ -159,4 +164,52 @@ print('MAC' if b[:4] == b'MAC ' else b[:4], struct.unpack_from('<H', b, 4)[0], l
                      "'); print('|'.join(k + '=' + str(t[k]) for k in t.keys()))"),
               "Title=Звезда по имени Солнце|Artist=Кино|Album=Группа крови|Comment=Ремастер|Genre=Rock|Year=1988|"
               "Track=05\n");
+}
+
+// A sink that runs out of room at any point makes the step that wrote to it fail
+// with a reason: the leading blocks, a frame, the completed header, the tag.
+TEST(TAPEEncoder, EveryWriteFailureIsReported) {
+    const std::string pcm = musicLikePcm(2.0, 44100, 2);
+    TIDTag tag;
+    tag.Title = "Title";
+    EncoderConfig config = apeConfig(0, false);
+    const PcmFormat cd = PcmFormat::cd();
+    std::string whole;
+    {
+        TAPEEncoder enc;
+        enc.SetConfig(&config);
+        ASSERT_TRUE(enc.SetFormat(&cd));
+        enc.SetTag(&tag);
+        ASSERT_GT(enc.OpenSink(std::make_unique<MemorySink>(whole), pcm.size()), 0);
+        ASSERT_TRUE(enc.Encode(pcm.data(), pcm.size()));
+        ASSERT_TRUE(enc.Close());
+    }
+    struct Case {
+        const char* why;
+        std::uint64_t limit;
+        bool opens, encodes;
+    };
+    const Case cases[] = {
+        {"in the leading blocks", 60, false, false},
+        {"in the first frame", 1000, true, false},
+        {"in the last frame", whole.size() - 200, true, true},
+        {"in the tag", whole.size() - 1, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::string bytes;
+        TAPEEncoder enc;
+        enc.SetConfig(&config);
+        enc.SetFormat(&cd);
+        enc.SetTag(&tag);
+        const int chunk = enc.OpenSink(std::make_unique<MemorySink>(bytes, c.limit), pcm.size());
+        EXPECT_EQ(chunk > 0, c.opens);
+        if (!chunk) {
+            EXPECT_FALSE(enc.LastError().empty());
+            continue;
+        }
+        EXPECT_EQ(enc.Encode(pcm.data(), pcm.size()), c.encodes);
+        EXPECT_FALSE(enc.Close());
+        EXPECT_FALSE(enc.LastError().empty());
+    }
 }
