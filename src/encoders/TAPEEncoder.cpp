@@ -16,10 +16,12 @@ namespace {
 
 constexpr std::uint16_t kLevels[] = {ape::kLevelFast, ape::kLevelNormal, ape::kLevelHigh, ape::kLevelExtraHigh};
 constexpr std::size_t kChunkBlocks = 4608;
-// Seek entries reserved beyond the expected length, and the input assumed when
-// the length is unknown (the format's own limit).
+// Seek entries reserved beyond the expected length; the input assumed when the
+// length is unknown, and the most a seek table is sized for (a file's frames
+// must start in its first 4 GiB).
 constexpr std::uint64_t kSpareFrames = 8;
 constexpr std::uint64_t kUnknownInputBytes = 1ull << 31;
+constexpr std::uint64_t kMostInputBytes = 1ull << 32;
 
 }  // namespace
 
@@ -57,7 +59,8 @@ int TAPEEncoder::OpenSink(std::unique_ptr<OutputSink> sink, std::uint64_t expect
     channels_ = mixToMono_ ? 1 : inputChannels;
     blocksPerFrame_ = ape::BlocksPerFrame(level);
 
-    const std::uint64_t inputBlocks = (expectedBytes ? expectedBytes : kUnknownInputBytes) / (2 * inputChannels);
+    const std::uint64_t inputBytes = expectedBytes ? std::min(expectedBytes, kMostInputBytes) : kUnknownInputBytes;
+    const std::uint64_t inputBlocks = inputBytes / (2 * inputChannels);
     const std::uint64_t maxFrames = (inputBlocks + blocksPerFrame_ - 1) / blocksPerFrame_ + kSpareFrames;
     auto writer = std::make_unique<ape::ApeFileWriter>(*sink);
     if (!writer->Begin(static_cast<std::uint16_t>(channels_), format_.samplesPerSec, level,

@@ -213,3 +213,26 @@ TEST(TAPEEncoder, EveryWriteFailureIsReported) {
         EXPECT_FALSE(enc.LastError().empty());
     }
 }
+
+// The seek table has room for the expected length and some more, for 2 GiB of
+// input when the length is unknown, and never for more than 4 GiB.
+TEST(TAPEEncoder, SeekTableRoomFollowsTheExpectedLength) {
+    const struct {
+        std::uint64_t expected;
+        std::uint32_t entries;
+    } cases[] = {{10584000, 36 + 8}, {0, 7282 + 8}, {UINT64_MAX / 2, 14564 + 8}};
+    EncoderConfig config = apeConfig(1, false);
+    const PcmFormat cd = PcmFormat::cd();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        std::string bytes;
+        TAPEEncoder enc;
+        enc.SetConfig(&config);
+        enc.SetFormat(&cd);
+        ASSERT_GT(enc.OpenSink(std::make_unique<MemorySink>(bytes), c.expected), 0);
+        ASSERT_TRUE(enc.Close());
+        std::uint32_t seekBytes = 0;
+        std::memcpy(&seekBytes, bytes.data() + 16, 4);
+        EXPECT_EQ(seekBytes, 4 * c.entries);
+    }
+}

@@ -60,13 +60,14 @@ bool ApeFileWriter::Begin(std::uint16_t channels, std::uint32_t sampleRate, std:
     if (!md5_) return Fail("out of memory for the MD5");
     av_md5_init(md5_.get());
     const std::string blank(kDescriptorBytes + kHeaderBytes + 4 * seekTable_.size(), '\0');
-    dataStart_ = sink_.tell() + blank.size();
+    start_ = sink_.tell();
+    dataStart_ = start_ + blank.size();
     return sink_.write(blank.data(), blank.size()) || Fail("the APE header could not be written");
 }
 
 bool ApeFileWriter::AddFrame(const std::vector<std::uint8_t>& frame, std::uint32_t blocks) {
     if (frames_ == seekTable_.size()) return Fail("more audio than the APE seek table has room for");
-    const std::uint64_t at = sink_.tell();
+    const std::uint64_t at = sink_.tell() - start_;
     if (at > UINT32_MAX) return Fail("the APE file grew past 4 GiB");
     if (!sink_.write(frame.data(), frame.size())) return Fail("an APE frame could not be written");
     av_md5_update(md5_.get(), frame.data(), frame.size());
@@ -77,7 +78,6 @@ bool ApeFileWriter::AddFrame(const std::vector<std::uint8_t>& frame, std::uint32
 
 bool ApeFileWriter::Finish() {
     const std::uint64_t end = sink_.tell();
-    const std::uint64_t start = dataStart_ - kDescriptorBytes - kHeaderBytes - 4 * seekTable_.size();
     const std::string header = Header();
     std::string table;
     for (std::uint32_t offset : seekTable_) Put32(table, offset);
@@ -100,7 +100,7 @@ bool ApeFileWriter::Finish() {
     d.append(reinterpret_cast<const char*>(md5), sizeof md5);
     d += header;
     d += table;
-    if (!sink_.seek(start) || !sink_.write(d.data(), d.size()) || !sink_.seek(end))
+    if (!sink_.seek(start_) || !sink_.write(d.data(), d.size()) || !sink_.seek(end))
         return Fail("the APE header could not be completed");
     return true;
 }

@@ -10,8 +10,9 @@ struct AVMD5;
 
 namespace melvarin::ape {
 
-// Lays out a version 3.99 file in a sink: descriptor, header and seek table
-// first (written with what is known, completed by Finish), then the frames.
+// Lays out a version 3.99 file in a sink from its current position: descriptor,
+// header and seek table first (written with what is known, completed by Finish),
+// then the frames.
 // The descriptor's MD5 covers the frame data, the header and the seek table,
 // in that order. The sink is not owned and must outlive the writer.
 class ApeFileWriter {
@@ -47,7 +48,8 @@ private:
     std::uint32_t sampleRate_ = 0, blocksPerFrame_ = 0, finalBlocks_ = 0;
     std::vector<std::uint32_t> seekTable_;  // reserved size; entries used: frames_
     std::uint32_t frames_ = 0;
-    std::uint64_t dataStart_ = 0;
+    std::uint64_t start_ = 0;      // of the descriptor; seek entries count from here
+    std::uint64_t dataStart_ = 0;  // of the first frame
     std::string error_;
 };
 
