@@ -8,6 +8,24 @@ namespace melvarin::ape {
 
 namespace {
 
+// Orders are multiples of kLane; loops of kLane values vectorise.
+constexpr int kLane = 16;
+
+// The sum of coefficient times past value over `order` pairs, wrapping at 32 bits.
+std::uint32_t Dot(const std::int16_t* __restrict coeffs, const std::int16_t* __restrict past, int order) {
+    std::uint32_t sum = 0;
+    for (int b = 0; b < order; b += kLane)
+        for (int j = b; j < b + kLane; ++j) sum += static_cast<std::uint32_t>(coeffs[j] * past[j]);
+    return sum;
+}
+
+// Moves every coefficient by `sign` (-1 or 1) times its step, wrapping at 16 bits.
+void Adapt(std::int16_t* __restrict coeffs, const std::int16_t* __restrict steps, int order, int sign) {
+    const auto s = static_cast<std::int16_t>(sign);
+    for (int b = 0; b < order; b += kLane)
+        for (int j = b; j < b + kLane; ++j) coeffs[j] = static_cast<std::int16_t>(coeffs[j] + s * steps[j]);
+}
+
 // -1 for a positive value, 1 for a negative one, 0 for zero.
 inline int InverseSign(std::int32_t v) { return (v < 0) - (v > 0); }
 
@@ -31,21 +49,13 @@ void ApeNNFilter::Reset() {
 }
 
 std::int32_t ApeNNFilter::Compress(std::int32_t value) {
-    const std::int16_t* past = delay_.data() + position_ - order_;
-    const std::int16_t* steps = adapt_.data() + position_ - order_;
-    std::int16_t* coeffs = coeffs_.data();
-
-    std::uint32_t sum = 0;
-    for (int j = 0; j < order_; ++j) sum += static_cast<std::uint32_t>(coeffs[j] * past[j]);
+    const std::uint32_t sum = Dot(coeffs_.data(), delay_.data() + position_ - order_, order_);
     const std::int32_t prediction = static_cast<std::int32_t>(sum + (1u << (fracBits_ - 1))) >> fracBits_;
     const std::int32_t residual = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) -
                                                             static_cast<std::uint32_t>(prediction));
 
     const int sign = InverseSign(residual);
-    if (sign > 0)
-        for (int j = 0; j < order_; ++j) coeffs[j] = static_cast<std::int16_t>(coeffs[j] + steps[j]);
-    else if (sign < 0)
-        for (int j = 0; j < order_; ++j) coeffs[j] = static_cast<std::int16_t>(coeffs[j] - steps[j]);
+    if (sign) Adapt(coeffs_.data(), adapt_.data() + position_ - order_, order_, sign);
 
     delay_[position_] = static_cast<std::int16_t>(std::clamp<std::int32_t>(value, INT16_MIN, INT16_MAX));
     const std::int32_t magnitude = value < 0 ? -value : value;

@@ -10,6 +10,7 @@ namespace melvarin::ape {
 // bits, with per-value adaption steps that follow the values' size.
 class ApeNNFilter {
 public:
+    // `order` is a multiple of 16 (every level's filters are).
     ApeNNFilter(int order, int fracBits);
 
     // Back to the state at the start of a frame.
