@@ -15,7 +15,8 @@ class ApeFrameEncoder;
 
 // Monkey's Audio (.ape, version 3.99 files) of 16-bit mono or stereo PCM at any
 // rate. APE_Level 0..3 picks the compression level Fast, Normal, High or Extra
-// High; APE_Mono mixes stereo input down to one channel. The sink must seek:
+// High (larger values Extra High); APE_Mono mixes stereo input down to one
+// channel (StereoToMono). The sink must seek:
 // the header and seek table are completed at the end. With a tag, an APEv2 tag
 // (WriteAPEv2) follows the audio.
 class TAPEEncoder : public TEncoder {
