@@ -32,14 +32,14 @@ constexpr std::uint16_t kLevelExtraHigh = 4000;
 constexpr std::uint32_t BlocksPerFrame(std::uint16_t level) { return level == kLevelExtraHigh ? 73728 * 4 : 73728; }
 
 // One adaptive (NN) filter of a level: its order and fraction bits.
-struct FilterSpec {
+struct FilterParams {
     int order;
     int fracBits;
 };
 
 // The filters of `level`, in the order a decoder applies them (an encoder runs
 // them the other way round); order 0 ends the list.
-constexpr std::array<FilterSpec, 3> FiltersOf(std::uint16_t level) {
+constexpr std::array<FilterParams, 3> FiltersOf(std::uint16_t level) {
     switch (level) {
         case kLevelNormal: return {{{16, 11}, {0, 0}, {0, 0}}};
         case kLevelHigh: return {{{64, 11}, {0, 0}, {0, 0}}};

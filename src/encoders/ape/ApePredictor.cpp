@@ -19,9 +19,9 @@ inline std::int32_t Decay(std::int32_t last) { return Wrap(U(last) * 31u) >> 5; 
 }  // namespace
 
 ApePredictor::ApePredictor(std::uint16_t level) {
-    for (const FilterSpec& spec : FiltersOf(level)) {
-        if (!spec.order) break;
-        for (auto& channel : filters_) channel.emplace_back(spec.order, spec.fracBits);
+    for (const FilterParams& params : FiltersOf(level)) {
+        if (!params.order) break;
+        for (auto& channel : filters_) channel.emplace_back(params.order, params.fracBits);
     }
 }
 
