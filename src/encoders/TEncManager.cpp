@@ -7,6 +7,7 @@
 #include "app/SettingsRecord.h"
 #include "decoders/TWAVEDecoder.h"
 #include "disc/SampleUtils.h"
+#include "encoders/TAPEEncoder.h"
 #include "encoders/TFAACEncoder.h"
 #include "encoders/TFLACEncoder.h"
 #include "encoders/TLameMP3Encoder.h"
@@ -38,7 +39,7 @@ const std::vector<EncoderInfo>& TEncManager::Table() {
         {1, false, "TWinMP3Encoder", "ACM MP3 Encoder", ".mp3", nullptr},
         {2, true, "TWMAEncoder", "Windows Media Audio Encoder", ".wma", nullptr},
         {3, true, "TOggEncoder", "Ogg Vorbis Encoder", ".ogg", &make<TOggEncoder>},
-        {4, true, "TAPEEncoder", "Monkey's Audio Encoder", ".ape", nullptr},
+        {4, true, "TAPEEncoder", "Monkey's Audio Encoder", ".ape", &make<TAPEEncoder>},
         {5, true, "TFAACEncoder", "Free Advanced Audio Coder", ".aac", &make<TFAACEncoder>},
         {6, true, "TACMEncoder", "Audio Compress Manager (ACM)", "", nullptr},
         {7, true, "TFLACEncoder", "Free Losless Audio Coder", ".flac", &make<TFLACEncoder>},

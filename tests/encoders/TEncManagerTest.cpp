@@ -78,10 +78,10 @@ TEST(TEncManager, IndexTableAndCreation) {
     config.EncoderIndex = 1;
     config.UseLame = 0;
     EXPECT_EQ(manager.CreateEncoder(&config, &cd), nullptr);
-    config.EncoderIndex = 4;
+    config.EncoderIndex = 2;
     EXPECT_EQ(manager.CreateEncoder(&config, &cd), nullptr);
     ASSERT_EQ(prompt.entries().size(), 2u);
-    EXPECT_NE(prompt.entries()[1].text.find("Monkey's Audio Encoder"), std::string::npos);
+    EXPECT_NE(prompt.entries()[1].text.find("Windows Media Audio Encoder"), std::string::npos);
 
     config.EncoderIndex = 6;
     std::strcpy(config.ACMFileExt, ".gsm");
