@@ -4,6 +4,7 @@
 //           residual partition order 3, mid-side stereo)
 //   ogg5    Ogg Vorbis at quality 5
 //   aac128  AAC at 128 kbit/s (64 per channel), LC, TNS and mid/side allowed
+//   ape2000, ape4000  Monkey's Audio Normal, Extra High
 // bench/encoders.sh times it against the reference tools with the same settings.
 #include <cstdio>
 #include <cstring>
@@ -34,8 +35,11 @@ int main(int argc, char** argv) {
         config.FAACUseTns = 1;
         config.FAACAllowMS = 1;
         config.FAACMPEG4 = 1;
+    } else if (setting == "ape2000" || setting == "ape4000") {
+        config.EncoderIndex = 4;
+        config.APE_Level = setting == "ape2000" ? 1 : 3;
     } else {
-        std::fprintf(stderr, "usage: %s IN.wav OUT flac5|ogg5|aac128\n", argv[0]);
+        std::fprintf(stderr, "usage: %s IN.wav OUT flac5|ogg5|aac128|ape2000|ape4000\n", argv[0]);
         return 2;
     }
     melvarin::ScriptedPrompt prompt;
