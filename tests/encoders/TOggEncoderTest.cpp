@@ -109,8 +109,8 @@ TEST(TOggEncoder, TagsAreVorbisCommentsAndIdv1OnlyWhenAsked) {
     }
 }
 
-// Rates the encoders cannot take are refused when the encoder is made, and a
-// stream dropped before its end leaves no file behind.
+// Rates Ogg Vorbis cannot take are refused when the encoder is made, and a
+// stream of any new format dropped before its end leaves no file behind.
 TEST(TOggEncoder, RefusesLowRatesAndADroppedStreamLeavesNoFile) {
     ScriptedPrompt prompt;
     TEncManager manager(&prompt);
@@ -121,8 +121,8 @@ TEST(TOggEncoder, RefusesLowRatesAndADroppedStreamLeavesNoFile) {
     TempDir dir;
     const PcmFormat cd = PcmFormat::pcm16(44100, 2);
     const std::string pcm = musicLikePcm(0.3, 44100, 2);
-    for (const std::uint8_t index : {3, 7}) {
-        SCOPED_TRACE(index == 3 ? "Ogg" : "FLAC");
+    for (const std::uint8_t index : {3, 4, 5, 7}) {
+        SCOPED_TRACE(static_cast<int>(index));
         EncoderConfig config = oggConfig();
         config.EncoderIndex = index;
         config.BlockSize = 6;
