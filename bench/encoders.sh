@@ -21,15 +21,8 @@ seconds=$((minutes * 60))
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Two voices of sweeping partials with tremolo, one per channel, over pink noise.
-sox -n -r 44100 -c 1 -b 16 "$work/l.wav" synth $seconds sine 110-880 sine 220-1760 sine 330-440 \
-    tremolo 4 40 remix - vol 0.6
-sox -n -r 44100 -c 1 -b 16 "$work/r.wav" synth $seconds sine 165-660 sine 550-2200 sine 247-494 \
-    tremolo 3 50 remix - vol 0.6
-sox -n -r 44100 -c 2 -b 16 "$work/n.wav" synth $seconds pinknoise vol 0.1
-sox -M "$work/l.wav" "$work/r.wav" "$work/tones.wav"
-sox -m "$work/tones.wav" "$work/n.wav" -b 16 "$work/music.wav"
-rm -f "$work/l.wav" "$work/r.wav" "$work/n.wav" "$work/tones.wav"
+. "$src/bench/music.sh"
+make_music "$work/music.wav" $seconds "$work"
 
 # pair NAME SETTING EXT REFERENCE-COMMAND...: three rounds on core 0, each running
 # ours then the reference (which writes "$work/ref.EXT"); keeps each one's fastest

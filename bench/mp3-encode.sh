@@ -14,15 +14,8 @@ ours="$build/bench/bench_mp3_encode"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Two voices of sweeping partials with tremolo, one per channel, over pink noise.
-sox -n -r 44100 -c 1 -b 16 "$work/l.wav" synth 600 sine 110-880 sine 220-1760 sine 330-440 \
-    tremolo 4 40 remix - vol 0.6
-sox -n -r 44100 -c 1 -b 16 "$work/r.wav" synth 600 sine 165-660 sine 550-2200 sine 247-494 \
-    tremolo 3 50 remix - vol 0.6
-sox -n -r 44100 -c 2 -b 16 "$work/n.wav" synth 600 pinknoise vol 0.1
-sox -M "$work/l.wav" "$work/r.wav" "$work/tones.wav"
-sox -m "$work/tones.wav" "$work/n.wav" -b 16 "$work/music.wav"
-rm -f "$work/l.wav" "$work/r.wav" "$work/n.wav" "$work/tones.wav"
+. "$src/bench/music.sh"
+make_music "$work/music.wav" 600 "$work"
 
 # pair NAME cbr|vbr LAME-ARGUMENTS...: three rounds, each running ours then lame,
 # so a change of load on the machine hits both; keeps each one's fastest wall
