@@ -49,10 +49,12 @@ std::string CueSheetPath(const std::string& audioPath) {
 
 std::string CueSheetText(const std::string& audioPath, const DiscRecord& disc, const TDiscTags* tags) {
     const std::filesystem::path path(audioPath);
-    std::string type = path.extension().string();
-    if (!type.empty()) type.erase(0, 1);
-    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (type == "WAV") type = "WAVE";
+    // The sheet's file types are BINARY, MOTOROLA, AIFF, WAVE and MP3; players
+    // take WAVE for any other audio file (FLAC, Monkey's Audio, Ogg, AAC),
+    // while a type word of their own makes a sheet unreadable to strict parsers.
+    std::string ext = path.extension().string();
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string type = ext == ".MP3" ? "MP3" : ext == ".AIFF" || ext == ".AIF" ? "AIFF" : "WAVE";
 
     std::string text;
     if (!disc.artist().empty()) text += "PERFORMER " + Quoted(disc.artist()) + "\n";

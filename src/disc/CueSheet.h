@@ -10,8 +10,8 @@ class UserPrompt;
 
 // The CUE sheet of a whole-disc file `audioPath` (the audio part of `disc`,
 // AudioRange): the disc's PERFORMER and TITLE (each when not empty), one FILE
-// line (the file's name without folder, type word from its extension
-// upper-cased, "WAV" as "WAVE"), then "\tTRACK nn AUDIO", the track's
+// line (the file's name without folder and its type: MP3 for ".mp3", AIFF for
+// ".aiff"/".aif", WAVE for any other audio file), then "\tTRACK nn AUDIO", the track's
 // "\t\tTITLE" when it has one, on a compilation its "\t\tPERFORMER" from
 // `tags` when that differs from the disc's, and "\t\tINDEX 01 mm:ss:ff" for
 // each audio track, numbered from 01, at its position in the file (players and

@@ -108,3 +108,23 @@ TEST(GrabDisc, CueSheetCarriesTheTextsAndReplacesAnEarlierOne) {
     ASSERT_EQ(runCommand("cueprint -d '%P|%T|%N\\n' -t '%n|%t|%p\\n' " + shellQuote(cue), &output), 0);
     EXPECT_EQ(output, "Группа \\\"X\\\"|Alb\\\\um|2\n1|Say \\\"Hi\\\"|\n2|Песня|Guest\n");
 }
+
+// Whatever the format of the disc's file, its sheet names a type every CUE
+// reader knows: MP3 for MP3, WAVE for the rest.
+TEST(GrabDisc, CueSheetFileTypeIsOneEveryReaderKnows) {
+    GrabTestDisc disc({100, 80});
+    GrabRun run(disc);
+    const std::pair<const char*, const char*> cases[] = {
+        {"wav", "WAVE"}, {"mp3", "MP3"}, {"flac", "WAVE"}, {"ape", "WAVE"}, {"ogg", "WAVE"}, {"aac", "WAVE"},
+    };
+    for (const auto& [extension, type] : cases) {
+        SCOPED_TRACE(extension);
+        const std::string text = CueSheetText(disc.outFolder() + "disc." + extension, run.record);
+        EXPECT_NE(text.find(std::string("FILE \"disc.") + extension + "\" " + type + "\n"), std::string::npos) << text;
+        const std::string sheet = disc.dir / "sheet.cue";
+        writeFile(sheet, text);
+        std::string output;
+        EXPECT_EQ(runCommand("cueprint -d '%N' " + shellQuote(sheet), &output, true), 0) << output;
+        EXPECT_EQ(output, "2");
+    }
+}
