@@ -1,6 +1,7 @@
 #include "app/Messages.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 
@@ -62,11 +63,27 @@ std::string Message(int n) {
     return BuiltInMessage(n);
 }
 
-std::string Message(int n, std::string_view arg) {
-    std::string text = Message(n);
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, arg);
+namespace {
+
+// Replaces the "%s" placeholders of `text` by `args` in order, each search
+// starting after the text put in before.
+std::string Fill(std::string text, std::initializer_list<std::string_view> args) {
+    std::size_t from = 0;
+    for (const std::string_view arg : args) {
+        const std::size_t at = text.find("%s", from);
+        if (at == std::string::npos) break;
+        text.replace(at, 2, arg);
+        from = at + arg.size();
+    }
     return text;
+}
+
+}  // namespace
+
+std::string Message(int n, std::string_view arg) { return Fill(Message(n), {arg}); }
+
+std::string Message(int n, std::string_view first, std::string_view second) {
+    return Fill(Message(n), {first, second});
 }
 
 std::string LanguageMessage(int n) {

@@ -25,6 +25,9 @@ std::string Message(int n);
 // Message(n) with its first "%s" replaced by `arg`. No other character of the
 // text is interpreted, so a language file cannot inject formatting.
 std::string Message(int n, std::string_view arg);
+// The same with its first two "%s" replaced by `first` and `second`, in order;
+// a "%s" inside an argument stays as it is.
+std::string Message(int n, std::string_view first, std::string_view second);
 
 // The built-in Russian text of message n; empty for an unknown number.
 std::string BuiltInMessage(int n);

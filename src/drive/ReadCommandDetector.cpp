@@ -22,10 +22,7 @@ bool ReadCommandDetector::WaitForDisc(UserPrompt& prompt, const std::function<bo
 }
 
 std::string ReadCommandDetector::TooShortText(std::uint32_t leadOut, std::uint32_t needed) {
-    std::string text = Message(112, std::to_string(leadOut));
-    const auto second = text.find("%s");
-    if (second != std::string::npos) text.replace(second, 2, std::to_string(needed));
-    return text;
+    return Message(112, std::to_string(leadOut), std::to_string(needed));
 }
 
 ReadCommandDetector::Result ReadCommandDetector::Run(TCDROM& cd, int transport, int drive, int numSecRead) {
