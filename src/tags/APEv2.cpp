@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/LittleEndian.h"
+
 namespace melvarin {
 
 namespace {
@@ -12,17 +14,13 @@ constexpr std::uint32_t kHasHeader = 1u << 31;
 constexpr std::uint32_t kIsHeader = 1u << 29;
 constexpr std::size_t kFooterBytes = 32;
 
-void Put32(std::string& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-
 // Header or footer of a tag whose items take `itemBytes` bytes.
 std::string Frame(std::size_t itemBytes, std::uint32_t items, bool header) {
     std::string f = "APETAGEX";
-    Put32(f, kVersion);
-    Put32(f, static_cast<std::uint32_t>(itemBytes + kFooterBytes));
-    Put32(f, items);
-    Put32(f, header ? kHasHeader | kIsHeader : kHasHeader);
+    AppendLE32(f, kVersion);
+    AppendLE32(f, static_cast<std::uint32_t>(itemBytes + kFooterBytes));
+    AppendLE32(f, items);
+    AppendLE32(f, header ? kHasHeader | kIsHeader : kHasHeader);
     f.append(8, '\0');
     return f;
 }
@@ -38,8 +36,8 @@ std::string WriteAPEv2(const TIDTag& tag) {
     std::uint32_t count = 0;
     for (const auto& [key, text] : order) {
         if (text->empty()) continue;
-        Put32(items, static_cast<std::uint32_t>(text->size()));
-        Put32(items, 0);  // flags: UTF-8 text, read-write
+        AppendLE32(items, static_cast<std::uint32_t>(text->size()));
+        AppendLE32(items, 0);  // flags: UTF-8 text, read-write
         items += key;
         items += '\0';
         items += *text;

@@ -6,19 +6,11 @@ extern "C" {
 }
 
 #include "encoders/ape/ApeFormat.h"
+#include "platform/LittleEndian.h"
 
 namespace melvarin::ape {
 
 namespace {
-
-void Put16(std::string& out, std::uint16_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>(v >> 8);
-}
-
-void Put32(std::string& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
 
 const std::uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
 
@@ -37,14 +29,14 @@ bool ApeFileWriter::Fail(const std::string& what) {
 
 std::string ApeFileWriter::Header() const {
     std::string h;
-    Put16(h, level_);
-    Put16(h, kFlagCreateWavHeader);
-    Put32(h, blocksPerFrame_);
-    Put32(h, finalBlocks_);
-    Put32(h, frames_);
-    Put16(h, 16);
-    Put16(h, channels_);
-    Put32(h, sampleRate_);
+    AppendLE16(h, level_);
+    AppendLE16(h, kFlagCreateWavHeader);
+    AppendLE32(h, blocksPerFrame_);
+    AppendLE32(h, finalBlocks_);
+    AppendLE32(h, frames_);
+    AppendLE16(h, 16);
+    AppendLE16(h, channels_);
+    AppendLE32(h, sampleRate_);
     return h;
 }
 
@@ -80,7 +72,7 @@ bool ApeFileWriter::Finish() {
     const std::uint64_t end = sink_.tell();
     const std::string header = Header();
     std::string table;
-    for (std::uint32_t offset : seekTable_) Put32(table, offset);
+    for (std::uint32_t offset : seekTable_) AppendLE32(table, offset);
     av_md5_update(md5_.get(), Bytes(header), header.size());
     av_md5_update(md5_.get(), Bytes(table), table.size());
     std::uint8_t md5[16];
@@ -88,15 +80,15 @@ bool ApeFileWriter::Finish() {
 
     const std::uint64_t frameBytes = end - dataStart_;
     std::string d = "MAC ";
-    Put16(d, kFileVersion);
-    Put16(d, 0);
-    Put32(d, kDescriptorBytes);
-    Put32(d, kHeaderBytes);
-    Put32(d, static_cast<std::uint32_t>(table.size()));
-    Put32(d, 0);
-    Put32(d, static_cast<std::uint32_t>(frameBytes));
-    Put32(d, static_cast<std::uint32_t>(frameBytes >> 32));
-    Put32(d, 0);
+    AppendLE16(d, kFileVersion);
+    AppendLE16(d, 0);
+    AppendLE32(d, kDescriptorBytes);
+    AppendLE32(d, kHeaderBytes);
+    AppendLE32(d, static_cast<std::uint32_t>(table.size()));
+    AppendLE32(d, 0);
+    AppendLE32(d, static_cast<std::uint32_t>(frameBytes));
+    AppendLE32(d, static_cast<std::uint32_t>(frameBytes >> 32));
+    AppendLE32(d, 0);
     d.append(reinterpret_cast<const char*>(md5), sizeof md5);
     d += header;
     d += table;
