@@ -5,7 +5,7 @@
 #include <cstring>
 #include <functional>
 
-#include "Mp3TestFiles.h"
+#include "EncoderTestFiles.h"
 #include "disc/SampleUtils.h"
 #include "encoders/MemorySink.h"
 #include "support/TempDir.h"

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
-#include "Mp3TestFiles.h"
+#include "EncoderTestFiles.h"
 #include "app/ScriptedPrompt.h"
 #include "decoders/TWAVEDecoder.h"
 #include "disc/SampleUtils.h"
@@ -178,4 +179,32 @@ TEST(TEncManager, EncodeWaveFileCancelAndFailures) {
     config.EncoderIndex = 0;
     EXPECT_FALSE(manager.EncodeWaveFile(dir / "src.wav", "/dev/full", nullptr, &config));
     EXPECT_TRUE(exists("/dev/full"));
+}
+
+// Rates Ogg Vorbis cannot take are refused when the encoder is made, and a
+// stream of any format dropped before its end leaves no file behind.
+TEST(TEncManager, RefusedRatesAndDroppedStreamsLeaveNoFile) {
+    ScriptedPrompt prompt;
+    TEncManager manager(&prompt);
+    EncoderConfig ogg = mp3Defaults();
+    ogg.EncoderIndex = 3;
+    const PcmFormat low = PcmFormat::pcm16(11025, 2);
+    EXPECT_EQ(manager.CreateEncoder(&ogg, &low), nullptr);
+
+    TempDir dir;
+    const PcmFormat cd = PcmFormat::pcm16(44100, 2);
+    const std::string pcm = musicLikePcm(0.3, 44100, 2);
+    for (const std::uint8_t index : {0, 1, 3, 4, 5, 7}) {
+        SCOPED_TRACE(static_cast<int>(index));
+        EncoderConfig config = mp3Defaults();
+        config.EncoderIndex = index;
+        std::unique_ptr<TEncoder> encoder = manager.CreateEncoder(&config, &cd);
+        ASSERT_NE(encoder, nullptr);
+        const std::string path = dir / "dropped";
+        ASSERT_GT(encoder->Open(path, pcm.size()), 0);
+        EXPECT_TRUE(encoder->Encode(pcm.data(), pcm.size()));
+        encoder->Discard();
+        EXPECT_FALSE(encoder->Close());
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing, not even a partial file";
+    }
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Mp3TestFiles.h"
+#include "EncoderTestFiles.h"
 #include "app/ScriptedPrompt.h"
 #include "encoders/TEncManager.h"
 #include "support/TempDir.h"

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Mp3TestFiles.h"
+#include "EncoderTestFiles.h"
 #include "support/TempDir.h"
-#include "tags/TIDTag.h"
 
 using namespace melvarin;
 using namespace melvarin::test;
@@ -77,39 +76,5 @@ TEST(TFLACEncoder, DecodesToTheInputUnderEverySetting) {
         std::string out;
         EXPECT_EQ(runCommand("flac -t -s " + shellQuote(path), &out, true), 0) << out;
         EXPECT_TRUE(decoded(dir, path) == pcm) << "decoded samples differ";
-    }
-}
-
-// Players read the texts from the VORBIS_COMMENT block; an ID3v1 tag follows
-// the stream only when asked for.
-TEST(TFLACEncoder, TagsAreVorbisCommentsAndIdv1OnlyWhenAsked) {
-    TempDir dir;
-    TIDTag tag;
-    tag.Title = "Звезда по имени Солнце";
-    tag.Artist = "Кино";
-    tag.Album = "Группа крови";
-    tag.Track = "05";
-    tag.Year = "1988";
-    tag.Genre = "Rock";
-    const std::string pcm = musicLikePcm(0.5, 44100, 2);
-    const PcmFormat format = PcmFormat::pcm16(44100, 2);
-    for (const bool id3v1 : {false, true}) {
-        SCOPED_TRACE(id3v1 ? "with ID3v1" : "without ID3v1");
-        EncoderConfig config = flacConfig();
-        config.FLACWriteID1 = id3v1;
-        const std::string path = dir / "tagged.flac";
-        ASSERT_GT(encodeFile(config, format, pcm, path, &tag), 0);
-        EXPECT_EQ(python("import mutagen.flac as m; f = m.FLAC('" + path +
-                         "'); print('|'.join(k + '=' + v for k, v in f.tags))"),
-                  "TRACKNUMBER=05|GENRE=Rock|DATE=1988|TITLE=Звезда по имени Солнце|ARTIST=Кино|ALBUM=Группа крови\n");
-        // flac stops at a trailing ID3v1 block as at lost sync; the stream before it is whole.
-        const std::string bytes = readFile(path);
-        ASSERT_GT(bytes.size(), 128u);
-        EXPECT_EQ(bytes.substr(bytes.size() - 128, 3) == "TAG", id3v1);
-        const std::string stream = dir / "stream.flac";
-        writeFile(stream, bytes.substr(0, bytes.size() - (id3v1 ? 128 : 0)));
-        std::string out;
-        EXPECT_EQ(runCommand("flac -t -s " + shellQuote(stream), &out, true), 0) << out;
-        EXPECT_TRUE(decoded(dir, stream) == pcm);
     }
 }

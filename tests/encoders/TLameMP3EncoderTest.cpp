@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "Mp3TestFiles.h"
+#include "EncoderTestFiles.h"
 #include "app/ScriptedPrompt.h"
 #include "encoders/LameStreamConfig.h"
 #include "encoders/MemorySink.h"

@@ -1,13 +1,9 @@
 #include "encoders/TOggEncoder.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
-#include "Mp3TestFiles.h"
-#include "app/ScriptedPrompt.h"
-#include "encoders/TEncManager.h"
+#include "EncoderTestFiles.h"
 #include "support/TempDir.h"
-#include "tags/TIDTag.h"
 
 using namespace melvarin;
 using namespace melvarin::test;
@@ -75,64 +71,5 @@ TEST(TOggEncoder, StreamsDecodeToTheInputLength) {
             EXPECT_GE(kbps, c.minKbps);
             EXPECT_LE(kbps, c.maxKbps);
         }
-    }
-}
-
-// The texts are UTF-8 comments in a fixed order; an ID3v1 tag follows the last
-// page only when asked for.
-TEST(TOggEncoder, TagsAreVorbisCommentsAndIdv1OnlyWhenAsked) {
-    TempDir dir;
-    TIDTag tag;
-    tag.Title = "Café Noël";
-    tag.Artist = "Кино";
-    tag.Comment = "live";
-    tag.Track = "02";
-    const std::string pcm = musicLikePcm(0.5, 44100, 2);
-    const PcmFormat format = PcmFormat::pcm16(44100, 2);
-    for (const bool id3v1 : {false, true}) {
-        SCOPED_TRACE(id3v1 ? "with ID3v1" : "without ID3v1");
-        EncoderConfig config = oggConfig();
-        config.OGGID1Tag = id3v1;
-        const std::string path = dir / "tagged.ogg";
-        ASSERT_GT(encodeFile(config, format, pcm, path, &tag), 0);
-        EXPECT_EQ(python("import mutagen.oggvorbis as m; f = m.OggVorbis('" + path +
-                         "'); print('|'.join(k + '=' + v for k, v in f.tags))"),
-                  "COMMENT=live|TRACKNUMBER=02|TITLE=Café Noël|ARTIST=Кино\n");
-        // ogginfo counts a trailing ID3v1 block as a hole; the stream before it is whole.
-        const std::string bytes = readFile(path);
-        ASSERT_GT(bytes.size(), 128u);
-        EXPECT_EQ(bytes.substr(bytes.size() - 128, 3) == "TAG", id3v1);
-        const std::string stream = dir / "stream.ogg";
-        writeFile(stream, bytes.substr(0, bytes.size() - (id3v1 ? 128 : 0)));
-        std::string info;
-        EXPECT_EQ(runCommand("ogginfo " + shellQuote(stream), &info, true), 0) << info;
-    }
-}
-
-// Rates Ogg Vorbis cannot take are refused when the encoder is made, and a
-// stream of any new format dropped before its end leaves no file behind.
-TEST(TOggEncoder, RefusesLowRatesAndADroppedStreamLeavesNoFile) {
-    ScriptedPrompt prompt;
-    TEncManager manager(&prompt);
-    EncoderConfig ogg = oggConfig();
-    const PcmFormat low = PcmFormat::pcm16(11025, 2);
-    EXPECT_EQ(manager.CreateEncoder(&ogg, &low), nullptr);
-
-    TempDir dir;
-    const PcmFormat cd = PcmFormat::pcm16(44100, 2);
-    const std::string pcm = musicLikePcm(0.3, 44100, 2);
-    for (const std::uint8_t index : {3, 4, 5, 7}) {
-        SCOPED_TRACE(static_cast<int>(index));
-        EncoderConfig config = oggConfig();
-        config.EncoderIndex = index;
-        config.BlockSize = 6;
-        std::unique_ptr<TEncoder> encoder = manager.CreateEncoder(&config, &cd);
-        ASSERT_NE(encoder, nullptr);
-        const std::string path = dir / "dropped";
-        ASSERT_GT(encoder->Open(path, pcm.size()), 0);
-        EXPECT_TRUE(encoder->Encode(pcm.data(), pcm.size()));
-        encoder->Discard();
-        EXPECT_FALSE(encoder->Close());
-        EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "nothing, not even a partial file";
     }
 }

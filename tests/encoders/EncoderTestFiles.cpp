@@ -1,4 +1,4 @@
-#include "Mp3TestFiles.h"
+#include "EncoderTestFiles.h"
 
 #include <algorithm>
 #include <cmath>
