@@ -6,6 +6,9 @@
 
 namespace melvarin {
 
+// The signed 16-bit little-endian sample at `p` (any alignment).
+inline std::int16_t SampleAt(const std::uint8_t* p) { return static_cast<std::int16_t>(p[0] | p[1] << 8); }
+
 // Cuts a stream of interleaved 16-bit samples, arriving in byte chunks of any
 // size, into whole sample frames: the bytes of a frame split between two chunks
 // are held back and completed by the next chunk.

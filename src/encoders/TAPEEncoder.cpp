@@ -96,7 +96,7 @@ bool TAPEEncoder::Encode(const void* samples, std::size_t byteCount) {
         std::uint8_t* out = pcm_.data() + filled_ * channels_ * 2;
         if (mixToMono_) {
             mix_.resize(2 * n);
-            for (std::size_t i = 0; i < 2 * n; ++i) mix_[i] = static_cast<std::int16_t>(in[2 * i] | in[2 * i + 1] << 8);
+            for (std::size_t i = 0; i < 2 * n; ++i) mix_[i] = SampleAt(in + 2 * i);
             StereoToMono(mix_.data(), mix_.size());
             for (std::size_t i = 0; i < n; ++i) {
                 out[2 * i] = static_cast<std::uint8_t>(mix_[i] & 0xFF);

@@ -171,7 +171,7 @@ bool TFAACEncoder::Encode(const void* samples, std::size_t byteCount) {
     std::size_t frames = whole.size() / (2 * format_.channels);
     pcm_.resize(frames * format_.channels);
     for (std::size_t i = 0; i < pcm_.size(); ++i)
-        pcm_[i] = static_cast<std::int16_t>(whole[2 * i] | whole[2 * i + 1] << 8);
+        pcm_[i] = SampleAt(whole.data() + 2 * i);
     if (channels_ == 1 && format_.channels == 2) frames = StereoToMono(pcm_.data(), pcm_.size());
     const int frameSize = state_->context->frame_size;
     const std::int16_t* in = pcm_.data();

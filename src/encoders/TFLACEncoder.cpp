@@ -133,7 +133,7 @@ bool TFLACEncoder::Encode(const void* samples, std::size_t byteCount) {
     for (std::size_t done = 0; done < frames;) {
         const std::size_t n = std::min(kFramesPerPiece, frames - done);
         for (std::size_t i = 0; i < n * channels; ++i, in += 2)
-            block_[i] = static_cast<std::int16_t>(in[0] | in[1] << 8);
+            block_[i] = SampleAt(in);
         if (!FLAC__stream_encoder_process_interleaved(state_->encoder, block_.data(), static_cast<unsigned>(n))) {
             const std::string why = sink_->error();
             return Fail("FLAC encoding failed" + (why.empty() ? std::string() : ": " + why));

@@ -163,7 +163,7 @@ bool TOggEncoder::Encode(const void* samples, std::size_t byteCount) {
         float** buffer = vorbis_analysis_buffer(&state_->dsp, static_cast<int>(n));
         for (std::size_t i = 0; i < n; ++i)
             for (std::size_t c = 0; c < channels; ++c, in += 2)
-                buffer[c][i] = static_cast<float>(static_cast<std::int16_t>(in[0] | in[1] << 8)) * (1.0f / 32768.0f);
+                buffer[c][i] = static_cast<float>(SampleAt(in)) * (1.0f / 32768.0f);
         vorbis_analysis_wrote(&state_->dsp, static_cast<int>(n));
         if (!Drain()) return false;
         done += n;
